@@ -1,0 +1,21 @@
+// process.cpp (POSIX)
+#include "platform/process.h"
+
+#include <cstdio>
+
+#include "base/wide_text.h"
+
+namespace orb::platform {
+
+std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
+  std::vector<std::wstring> args;
+  for (int i = 0; i < argc; ++i) args.push_back(Utf8ToWide(argv[i]));
+  return args;
+}
+
+void WriteStdout(std::string_view utf8) {
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace orb::platform
