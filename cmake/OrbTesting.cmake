@@ -32,13 +32,13 @@ function(orb_add_gtest name)
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 120
       PROPERTIES PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] 1 test\\."
-                 TIMEOUT 300)
+                 TIMEOUT 120)
     # And a program whose test list came back empty is a failure, not a
     # silently smaller suite.
     add_test(NAME ${name}.lists_tests COMMAND ${name} --gtest_list_tests)
     set_tests_properties(${name}.lists_tests PROPERTIES
       PASS_REGULAR_EXPRESSION "\n  [A-Za-z_]")
   else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 300)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
   endif()
 endfunction()
