@@ -12,7 +12,15 @@ namespace orb::platform {
 // elsewhere from argv, which is UTF-8.
 std::vector<std::wstring> CommandLineArguments(int argc, char** argv);
 
-// Writes UTF-8 text to standard output and flushes it.
+// Writes UTF-8 text to standard output (standard error) and flushes it.
+// On Windows the text goes straight to the process's standard handle, so a
+// GUI program whose output is redirected to a file or pipe writes there
+// too; without such a handle (a GUI program started from a desktop or an
+// unredirected console) the text goes nowhere.
 void WriteStdout(std::string_view utf8);
+void WriteStderr(std::string_view utf8);
+
+// The value of an environment variable; false when it is not set.
+bool ReadEnvironmentVariable(const wchar_t* name, std::wstring* value);
 
 }  // namespace orb::platform

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace orb::platform {
 
@@ -37,5 +38,10 @@ class TextFile {
   std::FILE* file_ = nullptr;
   bool ended_ = false;  // Ctrl+Z seen: the file ends there
 };
+
+// Appends bytes to a file, creating it when missing; false on failure.
+// Opened and closed on each call, so several processes can append to one
+// file and nothing is lost when a process dies.
+bool AppendToFile(const std::wstring& path, std::string_view bytes);
 
 }  // namespace orb::platform

@@ -2,6 +2,7 @@
 #include "platform/process.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "base/wide_text.h"
 
@@ -16,6 +17,18 @@ std::vector<std::wstring> CommandLineArguments(int argc, char** argv) {
 void WriteStdout(std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
   std::fflush(stdout);
+}
+
+void WriteStderr(std::string_view utf8) {
+  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+  std::fflush(stderr);
+}
+
+bool ReadEnvironmentVariable(const wchar_t* name, std::wstring* value) {
+  const char* text = std::getenv(WideToUtf8(name).c_str());
+  if (text == nullptr) return false;
+  *value = Utf8ToWide(text);
+  return true;
 }
 
 }  // namespace orb::platform

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include "base/wide_text.h"
+
 namespace orb::platform {
 
 bool TextFile::Open(const char* narrowPath) {
@@ -35,6 +37,17 @@ int TextFile::ReadChar() {
     if (next != EOF) std::ungetc(next, file_);
   }
   return c;
+}
+
+}  // namespace orb::platform
+
+namespace orb::platform {
+
+bool AppendToFile(const std::wstring& path, std::string_view bytes) {
+  std::FILE* f = std::fopen(WideToUtf8(path).c_str(), "ab");
+  if (f == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && written;
 }
 
 }  // namespace orb::platform
