@@ -12,10 +12,10 @@
 // Progress dialog.
 #define IDD_PROGRESS 131
 #define IDC_PROGRESS_BAR 1002
-#define IDC_STATUS 1003
-#define IDC_TITLE 1004
-#define IDC_SIZE 1005
-#define IDC_PERCENT 1012
+#define IDC_STATUS_TEXT 1003
+#define IDC_TITLE_TEXT 1004
+#define IDC_SIZE_TEXT 1005
+#define IDC_PERCENT_TEXT 1012
 
 // Link notice.
 #define IDD_URL_MESSAGE 132
