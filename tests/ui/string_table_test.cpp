@@ -62,6 +62,29 @@ TEST(StringTableTest, LanguageChoiceFallsBackToEnglish) {
   EXPECT_EQ(LanguageForLocale("en_GB.UTF-8"), 0x0409);
 }
 
+TEST(StringTableTest, LocalesAndLanguageIdsFindTheirTables) {
+  struct Case {
+    const char* locale;
+    std::uint16_t langid;
+    std::uint16_t want;
+  } cases[] = {
+      {"de_DE.UTF-8", 0x0407, 0x0407}, {"de_CH.UTF-8", 0x0807, 0x0407}, {"fr_CA", 0x0C0C, 0x040C},
+      {"it_IT.UTF-8@euro", 0x0410, 0x0410}, {"ja_JP.eucJP", 0x0411, 0x0411}, {"ko_KR", 0x0412, 0x0412},
+      {"nl_BE", 0x0813, 0x0413}, {"ru_RU.KOI8-R", 0x0419, 0x0419}, {"zh_CN.GB18030", 0x0804, 0x0804},
+      {"zh_SG", 0x1004, 0x0804}, {"zh_TW.UTF-8", 0x0404, 0x0404}, {"zh_HK", 0x0C04, 0x0404},
+      {"pt_BR", 0x0416, 0x0816}, {"pt_PT", 0x0816, 0x0816}, {"es_ES", 0x0C0A, 0x0C0A},
+      {"es_MX", 0x080A, 0x0C0A}, {"es_ES@traditional", 0x040A, 0x0C0A},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.locale);
+    EXPECT_EQ(LanguageForLocale(c.locale), c.want);
+    EXPECT_EQ(LanguageForLangid(c.langid), c.want);
+  }
+  EXPECT_EQ(LanguageForLocale("zh"), 0x0804);
+  EXPECT_EQ(LoadStringForLanguage(orb::ui::IDS_DOWNLOAD_COMPLETED, 0x0407), L"Der Download ist abgeschlossen.");
+  EXPECT_EQ(LoadStringForLanguage(orb::ui::IDS_CANCEL, 0x0411), L"\u30ad\u30e3\u30f3\u30bb\u30eb");
+}
+
 TEST(StringTableTest, OverrideAndReset) {
   orb::ui::SetCurrentLanguage(0x0409);
   EXPECT_EQ(orb::ui::CurrentLanguage(), 0x0409);
