@@ -1,0 +1,31 @@
+// The locale chooses the language of the texts (Linux; on Windows the user
+// interface language does, which a test cannot set for a child under Wine).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using orb::test::RunChild;
+
+const std::vector<std::pair<std::string, std::string>> kScripted = {
+    {"ORBDL_UI_SCRIPT", "-"}, {"ORBDL_UI_ANSWERS", ""}, {"LC_ALL", "C"}, {"LANG", "C"}};
+
+TEST(OrbdlProgramTest, TextsFollowTheUsersLanguage) {
+  orb::test::TempDir dir;
+  const auto file = dir.Write("unsupported.dsf", "[Info]\nEID=xxxx\n");
+  auto env = kScripted;
+  env[2].second = "de_DE.UTF-8";  // LC_ALL
+  const auto result = RunChild(ORBDL_PROGRAM, {file.string()}, env);
+  ASSERT_TRUE(result.started);
+  EXPECT_NE(result.output.find("text=\"Dieser Datentyp wird nicht unterst\xC3\xBCtzt. \\r\\n(0x80046103)\""),
+            std::string::npos)
+      << result.output;
+}
+
+}  // namespace
