@@ -128,7 +128,8 @@ class UrlMessageWindow : private Dialog {
       linkWidth = urlWidth + oneMore;
     } else {
       linkWidth = messageWidth;
-      linkHeight = Measure(link, url_, DT_WORDBREAK | DT_EDITCONTROL, messageWidth).cy + oneMore;
+      // The wrapped text's height and the edit's few pixels of inner margin.
+      linkHeight = Measure(link, url_, DT_WORDBREAK | DT_EDITCONTROL, messageWidth).cy + 4;
     }
     if (linkWidth < kMinWidth) linkWidth = kMinWidth;
     MoveWindow(link, kMargin, kTop + messageHeight, linkWidth, linkHeight, FALSE);

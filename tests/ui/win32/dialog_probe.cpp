@@ -2,7 +2,7 @@
 // caption and control texts back through the window system, checks them,
 // and captures the dialog from the screen into a BMP file.
 //
-//   dialog_probe version|progress|link LOG BMP
+//   dialog_probe version|progress|link|longlink LOG BMP
 //
 // LOG gets one "CHECK ok|FAIL ..." line per check and a last line
 // "PROBE PASS <mode>" or "PROBE FAIL <mode>" (the harness needs the pass
@@ -166,10 +166,11 @@ void ProbeVersion(orb::ui::IUserInterface& ui, const std::string& bmp) {
   prober.join();
 }
 
-void ProbeLink(orb::ui::IUserInterface& ui, const std::string& bmp) {
+void ProbeLink(orb::ui::IUserInterface& ui, const std::string& bmp, bool longLink) {
   const std::wstring name = LoadString(orb::ui::IDS_PRODUCT_NAME);
   const std::wstring message = LoadString(orb::ui::IDS_MUST_UPDATE);
-  const std::wstring url = L"http://www.vora.example/orbdl/update.html";
+  const std::wstring url = longLink ? L"http://www.vora.example/orbdl/update.html?" + std::wstring(120, L'x')
+                                    : L"http://www.vora.example/orbdl/update.html";
   auto prober = ProbeModal(name, bmp, [&](HWND dialog) {
     Check("caption", WindowText(dialog), name);
     Check("message", ItemText(dialog, IDC_MESSAGE), message);
@@ -184,6 +185,14 @@ void ProbeLink(orb::ui::IUserInterface& ui, const std::string& bmp) {
     const int okLeft = ok.left - text.left + 14;  // in client coordinates
     CheckTrue("OK is centred under the message",
               okLeft == ((text.right - text.left) - (ok.right - ok.left) + 28) / 2);
+    RECT link{};
+    GetWindowRect(GetDlgItem(dialog, IDC_LINK), &link);
+    CheckTrue("OK sits below the link", ok.top >= link.bottom);
+    if (longLink) {
+      // Too long for one line: wrapped to the message width, and taller.
+      CheckTrue("long link as wide as the message", link.right - link.left == text.right - text.left);
+      CheckTrue("long link wraps onto more lines", link.bottom - link.top > 2 * (ok.bottom - ok.top));
+    }
   });
   orb::ui::SetCurrentLanguage(orb::ui::kLangEnglish);
   ui.ShowUrlMessage(message, url);
@@ -230,7 +239,7 @@ void ProbeProgress(orb::ui::IUserInterface& ui, const std::string& bmp) {
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: dialog_probe version|progress|link LOG BMP\n");
+    std::fprintf(stderr, "usage: dialog_probe version|progress|link|longlink LOG BMP\n");
     return 2;
   }
   const std::string mode = argv[1];
@@ -240,8 +249,8 @@ int main(int argc, char** argv) {
     ProbeVersion(*ui, argv[3]);
   } else if (mode == "progress") {
     ProbeProgress(*ui, argv[3]);
-  } else if (mode == "link") {
-    ProbeLink(*ui, argv[3]);
+  } else if (mode == "link" || mode == "longlink") {
+    ProbeLink(*ui, argv[3], mode == "longlink");
   } else {
     CheckTrue("known mode " + mode, false);
   }
