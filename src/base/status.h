@@ -33,6 +33,7 @@ constexpr std::uint32_t kWriteProtect = 19;
 constexpr std::uint32_t kNotReady = 21;
 constexpr std::uint32_t kWriteFault = 29;
 constexpr std::uint32_t kReadFault = 30;
+constexpr std::uint32_t kNotSameDevice = 17;
 constexpr std::uint32_t kGenFailure = 31;
 constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kHandleEof = 38;
@@ -46,10 +47,14 @@ constexpr std::uint32_t kDirNotEmpty = 145;
 constexpr std::uint32_t kBusy = 170;
 constexpr std::uint32_t kAlreadyExists = 183;
 constexpr std::uint32_t kFilenameExcedRange = 206;
+constexpr std::uint32_t kFileTooLarge = 223;
 constexpr std::uint32_t kNoMoreItems = 259;
 constexpr std::uint32_t kDirectory = 267;
 constexpr std::uint32_t kIoDevice = 1117;
 constexpr std::uint32_t kNotFound = 1168;
+constexpr std::uint32_t kCantResolveFilename = 1921;
+constexpr std::uint32_t kInternetInvalidUrl = 12005;
+constexpr std::uint32_t kInternetUnrecognizedScheme = 12006;
 }  // namespace win32_error
 
 // A Windows error number as a status code: 0 (and anything that already
