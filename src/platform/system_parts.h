@@ -3,9 +3,11 @@
 // includes this header.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/file.h"
+#include "platform/url.h"
 
 namespace orb::platform {
 
@@ -14,5 +16,11 @@ namespace orb::platform {
 // drive table of mounted removable volumes; until that table exists no
 // letter has a drive there. Same failures as DriveRoot.
 SysError SystemDriveRoot(wchar_t letter, std::wstring* root);
+
+// Windows: WinINet's cracker. Linux: our own, with the same results for
+// the URLs the program meets. The portable part has already refused what
+// neither may see (see url.cpp).
+SysError SystemCrackUrl(const wchar_t* url, std::size_t hostCapacity, std::size_t pathCapacity,
+                        CrackedUrl* out);
 
 }  // namespace orb::platform

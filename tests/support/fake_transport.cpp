@@ -1,0 +1,74 @@
+#include "support/fake_transport.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orb::test {
+
+FakeTransport::FakeTransport(std::wstring name, std::wstring prefix, const FakeResource* resource,
+                             FakeTransportLog* log)
+    : prefix_(std::move(prefix)), resource_(resource), log_(log) {
+  ++log_->created;
+  log_->names.push_back(std::move(name));
+}
+
+FakeTransport::~FakeTransport() { ++log_->destroyed; }
+
+HRESULT FakeTransport::Open(const wchar_t* url) {
+  if (url == nullptr) return E_POINTER;
+  Close();
+  ++log_->opens;
+  if (!IsSupportedUrl(url)) return ORB_E_URL_NOT_SUPPORTED;
+  if (FAILED(resource_->openResult)) return resource_->openResult;
+  open_ = true;
+  offset_ = 0;
+  readIndex_ = 0;
+  return S_OK;
+}
+
+HRESULT FakeTransport::GetContentLength(std::uint64_t* length) {
+  if (!open_) return E_INVALIDARG;
+  if (FAILED(resource_->lengthResult)) return resource_->lengthResult;
+  *length = resource_->announced >= 0 ? static_cast<std::uint64_t>(resource_->announced) : resource_->body.size();
+  return S_OK;
+}
+
+HRESULT FakeTransport::GetContentType(wchar_t* /*buffer*/, std::uint32_t* /*length*/) {
+  return ORB_E_NO_CONTENT_TYPE;
+}
+
+HRESULT FakeTransport::Read(void* buffer, std::uint32_t wanted, std::uint32_t* got) {
+  *got = 0;
+  if (!open_) return E_INVALIDARG;
+  ++log_->reads;
+  if (readIndex_++ == resource_->failAtRead) return resource_->readFailure;
+  const std::size_t n = std::min<std::size_t>(wanted, resource_->body.size() - offset_);
+  std::memcpy(buffer, resource_->body.data() + offset_, n);
+  offset_ += n;
+  *got = static_cast<std::uint32_t>(n);
+  return S_OK;
+}
+
+HRESULT FakeTransport::Close() {
+  if (open_) ++log_->closes;
+  open_ = false;
+  return S_OK;
+}
+
+HRESULT FakeTransport::GetMaxContentLength(std::uint64_t* limit) {
+  *limit = resource_->maxLength;
+  return S_OK;
+}
+
+bool FakeTransport::IsSupportedUrl(const wchar_t* url) {
+  return url != nullptr && std::wstring(url).compare(0, prefix_.size(), prefix_) == 0;
+}
+
+CNetworkUtil::TransportFactory FakeTransportSlot(std::wstring name, std::wstring prefix, const FakeResource* resource,
+                                                 FakeTransportLog* log) {
+  return [=]() -> std::unique_ptr<CNetworkUtilBase> {
+    return std::make_unique<FakeTransport>(name, prefix, resource, log);
+  };
+}
+
+}  // namespace orb::test
