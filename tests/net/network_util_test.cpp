@@ -47,6 +47,7 @@ TEST(NetworkUtil, TheProgramsTransportsByScheme) {
 
 class FrontTest : public ::testing::Test {
  protected:
+  FrontTest() { resource_.body = "body"; }
   // Slot order as in the program: a case-sensitive "http://" transport
   // first, then one for any "http" spelling, then "file:".
   CNetworkUtil MakeFront() {
@@ -55,7 +56,7 @@ class FrontTest : public ::testing::Test {
                          FakeTransportSlot(L"wininet", L"https://", &resource_, &log_),
                          FakeTransportSlot(L"file", L"file:", &resource_, &log_)});
   }
-  FakeResource resource_{"body"};
+  FakeResource resource_;
   FakeTransportLog log_;
 };
 

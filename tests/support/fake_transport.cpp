@@ -29,7 +29,7 @@ HRESULT FakeTransport::Open(const wchar_t* url) {
 HRESULT FakeTransport::GetContentLength(std::uint64_t* length) {
   if (!open_) return E_INVALIDARG;
   if (FAILED(resource_->lengthResult)) return resource_->lengthResult;
-  *length = resource_->announced >= 0 ? static_cast<std::uint64_t>(resource_->announced) : resource_->body.size();
+  *length = resource_->announced >= 0 ? static_cast<std::uint64_t>(resource_->announced) : Size();
   return S_OK;
 }
 
@@ -41,9 +41,11 @@ HRESULT FakeTransport::Read(void* buffer, std::uint32_t wanted, std::uint32_t* g
   *got = 0;
   if (!open_) return E_INVALIDARG;
   ++log_->reads;
-  if (readIndex_++ == resource_->failAtRead) return resource_->readFailure;
-  const std::size_t n = std::min<std::size_t>(wanted, resource_->body.size() - offset_);
-  std::memcpy(buffer, resource_->body.data() + offset_, n);
+  const int index = readIndex_++;
+  if (resource_->onRead) resource_->onRead(index);
+  if (index == resource_->failAtRead) return resource_->readFailure;
+  const std::uint64_t n = std::min<std::uint64_t>(wanted, Size() - offset_);
+  if (resource_->generatedSize == 0) std::memcpy(buffer, resource_->body.data() + offset_, n);
   offset_ += n;
   *got = static_cast<std::uint32_t>(n);
   return S_OK;
@@ -58,6 +60,10 @@ HRESULT FakeTransport::Close() {
 HRESULT FakeTransport::GetMaxContentLength(std::uint64_t* limit) {
   *limit = resource_->maxLength;
   return S_OK;
+}
+
+std::uint64_t FakeTransport::Size() const {
+  return resource_->generatedSize != 0 ? resource_->generatedSize : resource_->body.size();
 }
 
 bool FakeTransport::IsSupportedUrl(const wchar_t* url) {

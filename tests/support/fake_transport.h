@@ -2,6 +2,7 @@
 // faults on request, for tests of the front and of the file downloader.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,11 @@ struct FakeResource {
   // Read number failAtRead (0 = the first) fails with readFailure.
   int failAtRead = -1;
   HRESULT readFailure = ORB_E_READ_BODY;
+  // Called at the start of every read with its number (a test's clock).
+  std::function<void(int)> onRead;
+  // When non-zero, the resource is this many bytes whose values do not
+  // matter (nothing is kept in memory); body is not used.
+  std::uint64_t generatedSize = 0;
 };
 
 // What every fake transport of one test did, in order.
@@ -47,11 +53,13 @@ class FakeTransport : public CNetworkUtilBase {
   bool IsOpen() override { return open_; }
 
  private:
+  std::uint64_t Size() const;
+
   std::wstring prefix_;
   const FakeResource* resource_;
   FakeTransportLog* log_;
   bool open_ = false;
-  std::size_t offset_ = 0;
+  std::uint64_t offset_ = 0;
   int readIndex_ = 0;
 };
 
