@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "device/msc_storage.h"
 #include "support/fake_storage.h"
@@ -27,13 +26,6 @@ std::string Pattern(std::size_t n) {
   std::string s(n, '\0');
   for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + i / 65536) & 0xFF);
   return s;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // Where a download goes: a local file, the drive storage or a storage in
@@ -99,8 +91,8 @@ class DownloaderTest : public ::testing::Test {
 
   std::string TargetContent(Target target) const {
     switch (target) {
-      case Target::kLocal: return ReadFile(LocalPath());
-      case Target::kDrive: return ReadFile(DrivePath());
+      case Target::kLocal: return orb::test::ReadFileBytes(LocalPath());
+      case Target::kDrive: return orb::test::ReadFileBytes(DrivePath());
       case Target::kMemory: return memory_.files.at(kStoragePath);
     }
     return std::string();
@@ -302,9 +294,9 @@ TEST_F(DownloaderTest, ExistingTargets) {
   // Local, overwrite clear: refused, the old file untouched.
   std::ofstream(LocalPath(), std::ios::binary) << "old";
   EXPECT_EQ(Download(Target::kLocal, false), ORB_E_TARGET_NOT_CREATED);
-  EXPECT_EQ(ReadFile(LocalPath()), "old");
+  EXPECT_EQ(orb::test::ReadFileBytes(LocalPath()), "old");
   EXPECT_EQ(Download(Target::kLocal, true), S_OK);
-  EXPECT_EQ(ReadFile(LocalPath()), "new content");
+  EXPECT_EQ(orb::test::ReadFileBytes(LocalPath()), "new content");
 
   // Storage, overwrite clear: refused, the old file untouched.
   memory_.files[kStoragePath] = "old";
@@ -316,7 +308,7 @@ TEST_F(DownloaderTest, ExistingTargets) {
   // A replaced file is deleted first and then written anew.
   std::ofstream(DrivePath(), std::ios::binary) << "a much longer old content";
   EXPECT_EQ(Download(Target::kDrive, true), S_OK);
-  EXPECT_EQ(ReadFile(DrivePath()), "new content");
+  EXPECT_EQ(orb::test::ReadFileBytes(DrivePath()), "new content");
 
   // The existence query fails: nothing is deleted.
   memory_ = FakeStorage();
@@ -341,7 +333,7 @@ TEST_F(DownloaderTest, PrefixComesFirst) {
   CFileDownloader d;
   Wire(&d);
   ASSERT_EQ(d.DownloadWithPrefix(front.get(), LocalPath().wstring().c_str(), whole.data(), 32768, true), S_OK);
-  EXPECT_EQ(ReadFile(LocalPath()), whole);
+  EXPECT_EQ(orb::test::ReadFileBytes(LocalPath()), whole);
   EXPECT_EQ(bytes_, whole.size());
   EXPECT_TRUE(front->IsOpen()) << "the caller's front stays open";
 }
@@ -351,7 +343,7 @@ TEST_F(DownloaderTest, DownloadToFileThroughAFileUrl) {
   const fs::path source = tmp_.Write("source file.bin", body);
   CFileDownloader d;
   EXPECT_EQ(d.DownloadToFile(orb::test::FileUrl(source).c_str(), LocalPath().wstring().c_str(), true), S_OK);
-  EXPECT_EQ(ReadFile(LocalPath()), body);
+  EXPECT_EQ(orb::test::ReadFileBytes(LocalPath()), body);
 
   const fs::path other = tmp_.path() / "other.bin";
   EXPECT_EQ(d.DownloadToFile(orb::test::FileUrl(tmp_.path() / "missing.bin").c_str(), other.wstring().c_str(), true),
@@ -407,7 +399,7 @@ TEST_F(DownloaderTest, StorageCopyProgressCallback) {
   const fs::path source = tmp_.Write("copy.bin", Pattern(200000));
   ASSERT_EQ(storage_.CopyFileToStorage(L"\\VIDEO\\copy.bin", source.wstring(), &d, &d), S_OK);
   EXPECT_EQ(progress_, 2500);
-  EXPECT_EQ(ReadFile(tmp_.path() / "drive" / "VIDEO" / "copy.bin"), Pattern(200000));
+  EXPECT_EQ(orb::test::ReadFileBytes(tmp_.path() / "drive" / "VIDEO" / "copy.bin"), Pattern(200000));
 
   // A cancel stops the copy.
   cancel_ = true;

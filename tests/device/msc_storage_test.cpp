@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "support/scoped_drive.h"
@@ -15,13 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr wchar_t kLetter = L'K';
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A drive K on a fresh directory; the directory's parent is the test's own,
 // so a path that climbs out of the drive would show there.
@@ -194,7 +186,7 @@ TEST_F(MscStorageTest, OpenFileModes) {
   ASSERT_EQ(file->Write("NEW", 3, &n), S_OK);
   EXPECT_EQ(n, 3u);
   file.reset();
-  EXPECT_EQ(ReadFile(root_ / "D" / "old"), "NEWa of D/old");
+  EXPECT_EQ(orb::test::ReadFileBytes(root_ / "D" / "old"), "NEWa of D/old");
 
   // Write mode creates a missing file; read mode does not.
   EXPECT_EQ(storage_.OpenFile(L"\\D\\missing", storage_open::kRead, 0, &file), ORB_E_FILE_NOT_FOUND);
@@ -273,7 +265,7 @@ TEST_F(MscStorageTest, StorageFileOperations) {
   EXPECT_EQ(file->GetPath(&path), E_HANDLE);
   EXPECT_EQ(file->ReservedFileOp(nullptr), E_HANDLE);
   EXPECT_EQ(file->Write("x", 1, &n), E_HANDLE);
-  EXPECT_EQ(ReadFile(root_ / "D" / "f.bin"), "0123456789");
+  EXPECT_EQ(orb::test::ReadFileBytes(root_ / "D" / "f.bin"), "0123456789");
 }
 
 // Records every progress call and answers from a script; after the script
@@ -316,7 +308,7 @@ TEST_F(MscStorageTest, CopyAsksBeforeEveryChunkAndAtTheEnd) {
     ASSERT_EQ(storage_.CopyFileToStorage(L"\\copy.bin", source.wstring(), &callback, &context), S_OK);
     EXPECT_EQ(callback.calls, c.want);
     EXPECT_EQ(callback.contexts.front(), &context);
-    EXPECT_EQ(ReadFile(root_ / "copy.bin"), data);
+    EXPECT_EQ(orb::test::ReadFileBytes(root_ / "copy.bin"), data);
   }
 }
 
@@ -346,7 +338,7 @@ TEST_F(MscStorageTest, CopyCallbackAnswers) {
     ScriptedCallback callback(c.answers);
     ASSERT_EQ(storage_.CopyFileToStorage(L"\\copy.bin", source.wstring(), &callback, nullptr), S_OK);
     EXPECT_EQ(callback.calls, c.want);
-    EXPECT_EQ(ReadFile(root_ / "copy.bin"), data.substr(0, c.copied));
+    EXPECT_EQ(orb::test::ReadFileBytes(root_ / "copy.bin"), data.substr(0, c.copied));
   }
 }
 
@@ -356,7 +348,7 @@ TEST_F(MscStorageTest, CopyBothWaysAndFailures) {
   ASSERT_EQ(storage_.CopyFileToStorage(L"\\in.bin", source.wstring(), nullptr, nullptr), S_OK);
   const fs::path back = tmp_.path() / "back.bin";
   ASSERT_EQ(storage_.CopyFileFromStorage(L"\\in.bin", back.wstring(), nullptr, nullptr), S_OK);
-  EXPECT_EQ(ReadFile(back), data);
+  EXPECT_EQ(orb::test::ReadFileBytes(back), data);
 
   EXPECT_EQ(storage_.CopyFileToStorage(L"\\x.bin", (tmp_.path() / "missing").wstring(), nullptr, nullptr),
             ORB_E_FILE_NOT_FOUND);

@@ -22,4 +22,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The bytes of a file, empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
 }  // namespace orb::test
