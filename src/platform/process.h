@@ -1,6 +1,7 @@
 // process.h - what the program learns about its own process.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,5 +23,9 @@ void WriteStderr(std::string_view utf8);
 
 // The value of an environment variable; false when it is not set.
 bool ReadEnvironmentVariable(const wchar_t* name, std::wstring* value);
+
+// The most memory the process has held at once so far (peak resident set
+// on Linux, peak working set on Windows), in bytes.
+std::uint64_t PeakMemoryBytes();
 
 }  // namespace orb::platform

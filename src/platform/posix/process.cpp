@@ -1,6 +1,8 @@
 // process.cpp (POSIX)
 #include "platform/process.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,6 +31,12 @@ bool ReadEnvironmentVariable(const wchar_t* name, std::wstring* value) {
   if (text == nullptr) return false;
   *value = Utf8ToWide(text);
   return true;
+}
+
+std::uint64_t PeakMemoryBytes() {
+  struct rusage usage {};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+  return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;  // Linux counts KiB
 }
 
 }  // namespace orb::platform

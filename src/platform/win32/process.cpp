@@ -2,6 +2,7 @@
 #include "platform/process.h"
 
 #include "platform/win32/windows_api.h"
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -58,6 +59,13 @@ bool ReadEnvironmentVariable(const wchar_t* name, std::wstring* value) {
   text.resize(got < needed ? got : 0);
   *value = text;
   return true;
+}
+
+std::uint64_t PeakMemoryBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return counters.PeakWorkingSetSize;
 }
 
 }  // namespace orb::platform
