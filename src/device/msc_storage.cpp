@@ -1,6 +1,7 @@
 // msc_storage.cpp - the drive storage on the platform's file functions.
 #include "device/msc_storage.h"
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -70,7 +71,10 @@ HRESULT CopyLoop(orb::platform::File& source, orb::platform::File& target, IDevi
 
 }  // namespace
 
-CMSCStorage::CMSCStorage(wchar_t driveLetter) : driveLetter_(1, driveLetter) {}
+// The identifier is the upper-case letter, whatever case the caller used.
+CMSCStorage::CMSCStorage(wchar_t driveLetter)
+    : driveLetter_(1, (driveLetter >= L'a' && driveLetter <= L'z') ? static_cast<wchar_t>(driveLetter - L'a' + L'A')
+                                                                   : driveLetter) {}
 
 orb::platform::SysError CMSCStorage::HostPath(const std::wstring& storagePath, bool trailingSeparator,
                                               std::wstring* hostPath) const {

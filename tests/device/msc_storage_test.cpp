@@ -55,6 +55,7 @@ TEST_F(MscStorageTest, IdentityAndReservedSlots) {
   }
   EXPECT_EQ(storage_.QueryReserved(nullptr), E_NOTIMPL);
   EXPECT_EQ(storage_.GetStorageId(), L"K");
+  EXPECT_EQ(CMSCStorage(L'k').GetStorageId(), L"K");
   EXPECT_EQ(storage_.GetDeviceId(), L"");
   EXPECT_EQ(storage_.GetStorageObjectId(), L"");
   EXPECT_EQ(storage_.DirectoryExists(L"\\x", nullptr), E_POINTER);
