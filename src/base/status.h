@@ -113,6 +113,9 @@ constexpr HRESULT ORB_E_WRONG_MODEL = orb::MakeStatus(0x8004820Fu);           //
 constexpr HRESULT ORB_E_NO_DEVICE = orb::MakeStatus(0x80048210u);
 constexpr HRESULT ORB_E_SEVERAL_DEVICES = orb::MakeStatus(0x80048211u);
 constexpr HRESULT ORB_E_DEVICE_TOO_OLD = orb::MakeStatus(0x80048212u);        // handheld's system software below 6.50
+// A success-range answer of the console-drive selection: the one console
+// drive found belongs to the single-drive model, which counts as no device.
+constexpr HRESULT ORB_S_SINGLE_DRIVE_MODEL = orb::MakeStatus(142u);
 
 constexpr HRESULT ORB_E_NAME_TOO_LONG = orb::MakeStatus(0x8004830Du);         // content name over 48 characters
 

@@ -7,6 +7,7 @@
 
 #include "device/msc_storage_file.h"
 #include "platform/drive_root.h"
+#include "platform/drive_table.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -171,21 +172,21 @@ HRESULT CMSCStorage::IsWriteProtected(bool* writeProtected) {
   return S_OK;
 }
 
+// Through the drive table, so that a simulated drive reports the size and
+// free space it describes.
 HRESULT CMSCStorage::GetCapacity(std::uint64_t* bytes) {
   if (bytes == nullptr) return E_POINTER;
-  std::wstring root;
-  std::uint64_t available = 0;
-  orb::platform::SysError e = HostPath(std::wstring(), false, &root);
-  if (e == orb::win32_error::kSuccess) e = orb::platform::GetDiskSpace(root, &available, bytes);
+  orb::platform::DriveSpace space;
+  const orb::platform::SysError e = orb::platform::GetDriveSpace(driveLetter_[0], &space);
+  if (e == orb::win32_error::kSuccess) *bytes = space.totalBytes;
   return FromSystem(e);
 }
 
 HRESULT CMSCStorage::GetFreeSpace(std::uint64_t* bytes) {
   if (bytes == nullptr) return E_POINTER;
-  std::wstring root;
-  std::uint64_t total = 0;
-  orb::platform::SysError e = HostPath(std::wstring(), false, &root);
-  if (e == orb::win32_error::kSuccess) e = orb::platform::GetDiskSpace(root, bytes, &total);
+  orb::platform::DriveSpace space;
+  const orb::platform::SysError e = orb::platform::GetDriveSpace(driveLetter_[0], &space);
+  if (e == orb::win32_error::kSuccess) *bytes = space.freeBytesForCaller;
   return FromSystem(e);
 }
 

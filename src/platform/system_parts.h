@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
+#include "platform/drive_table.h"
 #include "platform/file.h"
 #include "platform/url.h"
 
@@ -13,9 +15,13 @@ namespace orb::platform {
 
 // The system's own drive for a letter (upper case A..Z), after the
 // process's own mappings were asked. Windows: the letter itself. Linux: the
-// drive table of mounted removable volumes; until that table exists no
-// letter has a drive there. Same failures as DriveRoot.
+// drive table of mounted removable volumes. Same failures as DriveRoot.
 SysError SystemDriveRoot(wchar_t letter, std::wstring* root);
+
+// The system's drive table (drive_table.h), asked when no device
+// simulation answered. Letters are upper case A..Z.
+std::uint32_t SystemLogicalDriveMask();
+DriveType SystemDriveType(wchar_t letter);
 
 // Windows: WinINet's cracker. Linux: our own, with the same results for
 // the URLs the program meets. The portable part has already refused what

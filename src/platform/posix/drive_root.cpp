@@ -1,14 +1,19 @@
-// drive_root.cpp (POSIX) - Linux has no drive letters of its own.
-// The drive table of mounted removable volumes answers here once it exists;
-// until then only letters that the process mapped itself have a drive.
+// drive_root.cpp (POSIX) - a letter's root is the mount directory of the
+// removable volume that the drive table gave it.
 #include "platform/system_parts.h"
 
 #include "base/status.h"
+#include "base/wide_text.h"
+#include "platform/posix/removable_volumes.h"
 
 namespace orb::platform {
 
-SysError SystemDriveRoot(wchar_t /*letter*/, std::wstring* /*root*/) {
-  return win32_error::kPathNotFound;
+SysError SystemDriveRoot(wchar_t letter, std::wstring* root) {
+  posix::RemovableVolume volume;
+  if (!posix::FindSystemVolume(letter, &volume)) return win32_error::kPathNotFound;
+  *root = Utf8ToWide(volume.mountPoint);
+  if (root->empty() || root->back() != L'/') root->push_back(L'/');
+  return win32_error::kSuccess;
 }
 
 }  // namespace orb::platform
