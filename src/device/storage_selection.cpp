@@ -15,7 +15,7 @@ namespace {
 struct Choice {
   std::wstring id;
   std::uint32_t flags = 0;
-  std::uint32_t kind = dev::kStorageKindNotSet;
+  std::int32_t kind = dev::kStorageKindNotSet;
 };
 
 Choice ConsoleDriveChoice(wchar_t target, wchar_t companion) {
@@ -96,7 +96,7 @@ HRESULT ComicVideoPolicy(StorageRegistry& registry, const std::vector<std::wstri
 
 }  // namespace
 
-HRESULT SelectStorage(int policy, IDeviceStorage** storage, std::uint32_t* flags, std::uint32_t* kind) {
+HRESULT SelectStorage(int policy, IDeviceStorage** storage, std::uint32_t* flags, std::int32_t* kind) {
   if (storage == nullptr || flags == nullptr) return E_POINTER;
   if (policy < dev::kPolicyDefault || policy > dev::kPolicyPlainMedia) return E_INVALIDARG;
   try {

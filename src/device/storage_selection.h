@@ -10,12 +10,12 @@
 namespace orb::device {
 
 // Kind of the chosen storage; the flow picks its message texts by it.
-enum StorageKind : std::uint32_t {
+enum StorageKind : std::int32_t {
   kStorageKindNotSet = 0,  // the card's texts are used
   kStorageKindMemoryCard = 1,
   kStorageKindSdCard = 2,  // a portable device that is not a ZELK device
   kStorageKindSystemStorage = 3,
-  kStorageKindPortableDevice = 4,
+  kStorageKindPortable = 4,
 };
 
 // Selection flags reported with the chosen storage.
@@ -40,4 +40,4 @@ constexpr wchar_t kPortableContentStorage[] = L"_s10001";
 // for the life of the process), its selection flags and, when kind is not
 // null, its kind. ORB_E_NO_DEVICE, ORB_E_SEVERAL_DEVICES,
 // ORB_E_DEVICE_TOO_OLD or another failure otherwise.
-HRESULT SelectStorage(int policy, IDeviceStorage** storage, std::uint32_t* flags, std::uint32_t* kind);
+HRESULT SelectStorage(int policy, IDeviceStorage** storage, std::uint32_t* flags, std::int32_t* kind);

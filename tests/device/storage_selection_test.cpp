@@ -37,7 +37,7 @@ struct Case {
   HRESULT want;
   const wchar_t* id;
   std::uint32_t flags;
-  std::uint32_t kind;
+  std::int32_t kind;
 };
 
 TEST(SelectStorage, Policies) {
@@ -80,7 +80,7 @@ TEST(SelectStorage, Policies) {
     ScopedPortableDevices devices(c.portable);
     IDeviceStorage* storage = nullptr;
     std::uint32_t flags = 0xDEAD;
-    std::uint32_t kind = 0xDEAD;
+    std::int32_t kind = 0xDEAD;
     ASSERT_EQ(SelectStorage(c.policy, &storage, &flags, &kind), c.want);
     if (c.want != S_OK) continue;
     ASSERT_NE(storage, nullptr);
