@@ -27,3 +27,40 @@ bool ExecScsiInterface::CompleteCommand(const orb::platform::ScsiOutcome& outcom
   }
   return true;
 }
+
+bool ExecScsiTransport::OpenDrive(int driveIndex) {
+  if (deviceOpen_ && driveIndex == selectedDrive_) return true;
+  deviceOpen_ = false;
+  if (!ExecScsiInterface::OpenDrive(driveIndex)) return false;
+  if (!OpenDevice(driveIndex)) {
+    selectedDrive_ = -1;
+    return false;
+  }
+  deviceOpen_ = true;
+  return true;
+}
+
+bool ExecScsiTransport::Run(const std::uint8_t* cdb, std::uint32_t cdbLength, orb::platform::ScsiDirection direction,
+                            void* data, std::uint32_t dataLength) {
+  BeginCommand();
+  if (!deviceOpen_ || cdb == nullptr || cdbLength == 0 || cdbLength > kMaxCdbLength) return false;
+  if (dataLength != 0 && data == nullptr) return false;
+  orb::platform::ScsiOutcome outcome;
+  if (!Transfer(cdb, cdbLength, direction, data, dataLength, &outcome)) return false;
+  return CompleteCommand(outcome);
+}
+
+bool ExecScsiTransport::ExecNoData(const std::uint8_t* cdb, std::uint32_t cdbLength) {
+  return Run(cdb, cdbLength, orb::platform::ScsiDirection::kNone, nullptr, 0);
+}
+
+bool ExecScsiTransport::ExecDataIn(const std::uint8_t* cdb, std::uint32_t cdbLength, void* data,
+                                   std::uint32_t dataLength) {
+  return Run(cdb, cdbLength, orb::platform::ScsiDirection::kIn, data, dataLength);
+}
+
+bool ExecScsiTransport::ExecDataOut(const std::uint8_t* cdb, std::uint32_t cdbLength, const void* data,
+                                    std::uint32_t dataLength) {
+  // The device only reads an outgoing buffer.
+  return Run(cdb, cdbLength, orb::platform::ScsiDirection::kOut, const_cast<void*>(data), dataLength);
+}

@@ -23,32 +23,22 @@ void ExecScsiSgIo::CloseDisk() {
   disk_ = -1;
 }
 
-bool ExecScsiSgIo::OpenDrive(int driveIndex) {
-  if (disk_ >= 0 && driveIndex == selectedDrive_) return true;
+bool ExecScsiSgIo::OpenDevice(int driveIndex) {
   CloseDisk();
-  if (!ExecScsiInterface::OpenDrive(driveIndex)) return false;
   orb::platform::posix::RemovableVolume volume;
-  int disk = -1;
-  if (orb::platform::posix::FindSystemVolume(static_cast<wchar_t>(L'A' + driveIndex), &volume)) {
-    disk = open(volume.diskNode.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    // Read access is enough for the commands the kernel lets anyone send.
-    if (disk < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-      disk = open(volume.diskNode.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    }
+  if (!orb::platform::posix::FindSystemVolume(static_cast<wchar_t>(L'A' + driveIndex), &volume)) return false;
+  disk_ = open(volume.diskNode.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  // Read access is enough for the commands the kernel lets anyone send.
+  if (disk_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+    disk_ = open(volume.diskNode.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   }
-  if (disk < 0) {
-    selectedDrive_ = -1;
-    return false;
-  }
-  disk_ = disk;
-  return true;
+  return disk_ >= 0;
 }
 
-bool ExecScsiSgIo::Send(const std::uint8_t* cdb, std::uint32_t cdbLength,
-                        orb::platform::ScsiDirection direction, void* data, std::uint32_t dataLength) {
-  BeginCommand();
-  if (disk_ < 0 || !IsUsableCdb(cdb, cdbLength)) return false;
-  if (dataLength != 0 && data == nullptr) return false;
+bool ExecScsiSgIo::Transfer(const std::uint8_t* cdb, std::uint32_t cdbLength,
+                            orb::platform::ScsiDirection direction, void* data, std::uint32_t dataLength,
+                            orb::platform::ScsiOutcome* outcome) {
+  if (disk_ < 0) return false;
   unsigned char command[kMaxCdbLength] = {};
   std::memcpy(command, cdb, cdbLength);
   unsigned char sense[orb::platform::kScsiSenseLength] = {};
@@ -70,22 +60,7 @@ bool ExecScsiSgIo::Send(const std::uint8_t* cdb, std::uint32_t cdbLength,
   // The adapter or driver failed to carry the command (time-out, device
   // gone): like a failed pass-through call on Windows.
   if (request.host_status != 0 || (request.driver_status & ~kDriverSense) != 0) return false;
-  orb::platform::ScsiOutcome outcome;
-  outcome.status = request.status;
-  std::memcpy(outcome.sense, sense, sizeof outcome.sense);
-  return CompleteCommand(outcome);
-}
-
-bool ExecScsiSgIo::ExecNoData(const std::uint8_t* cdb, std::uint32_t cdbLength) {
-  return Send(cdb, cdbLength, orb::platform::ScsiDirection::kNone, nullptr, 0);
-}
-
-bool ExecScsiSgIo::ExecDataIn(const std::uint8_t* cdb, std::uint32_t cdbLength, void* data,
-                              std::uint32_t dataLength) {
-  return Send(cdb, cdbLength, orb::platform::ScsiDirection::kIn, data, dataLength);
-}
-
-bool ExecScsiSgIo::ExecDataOut(const std::uint8_t* cdb, std::uint32_t cdbLength, const void* data,
-                               std::uint32_t dataLength) {
-  return Send(cdb, cdbLength, orb::platform::ScsiDirection::kOut, const_cast<void*>(data), dataLength);
+  outcome->status = request.status;
+  std::memcpy(outcome->sense, sense, sizeof outcome->sense);
+  return true;
 }

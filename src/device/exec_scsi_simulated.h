@@ -5,18 +5,9 @@
 
 #include "device/exec_scsi_interface.h"
 
-class ExecScsiSimulated : public ExecScsiInterface {
- public:
-  bool ExecNoData(const std::uint8_t* cdb, std::uint32_t cdbLength) override;
-  bool ExecDataIn(const std::uint8_t* cdb, std::uint32_t cdbLength, void* data,
-                  std::uint32_t dataLength) override;
-  bool ExecDataOut(const std::uint8_t* cdb, std::uint32_t cdbLength, const void* data,
-                   std::uint32_t dataLength) override;
-  bool OpenDrive(int driveIndex) override;
-
- private:
-  bool Send(const std::uint8_t* cdb, std::uint32_t cdbLength, orb::platform::ScsiDirection direction,
-            void* data, std::uint32_t dataLength);
-
-  bool open_ = false;
+class ExecScsiSimulated : public ExecScsiTransport {
+ protected:
+  bool OpenDevice(int driveIndex) override;
+  bool Transfer(const std::uint8_t* cdb, std::uint32_t cdbLength, orb::platform::ScsiDirection direction,
+                void* data, std::uint32_t dataLength, orb::platform::ScsiOutcome* outcome) override;
 };

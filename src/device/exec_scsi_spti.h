@@ -4,22 +4,17 @@
 
 #include "device/exec_scsi_interface.h"
 
-class ExecScsiSpti : public ExecScsiInterface {
+class ExecScsiSpti : public ExecScsiTransport {
  public:
   ExecScsiSpti() = default;
   ~ExecScsiSpti() override;
 
-  bool ExecNoData(const std::uint8_t* cdb, std::uint32_t cdbLength) override;
-  bool ExecDataIn(const std::uint8_t* cdb, std::uint32_t cdbLength, void* data,
-                  std::uint32_t dataLength) override;
-  bool ExecDataOut(const std::uint8_t* cdb, std::uint32_t cdbLength, const void* data,
-                   std::uint32_t dataLength) override;
-  // Opens the volume once; the same index again reuses the open handle.
-  bool OpenDrive(int driveIndex) override;
+ protected:
+  bool OpenDevice(int driveIndex) override;
+  bool Transfer(const std::uint8_t* cdb, std::uint32_t cdbLength, orb::platform::ScsiDirection direction,
+                void* data, std::uint32_t dataLength, orb::platform::ScsiOutcome* outcome) override;
 
  private:
-  bool Send(const std::uint8_t* cdb, std::uint32_t cdbLength, orb::platform::ScsiDirection direction,
-            void* data, std::uint32_t dataLength);
   void CloseVolume();
 
   void* volume_ = nullptr;  // the volume's handle; null when none

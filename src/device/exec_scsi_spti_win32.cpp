@@ -83,25 +83,20 @@ void ExecScsiSpti::CloseVolume() {
   volume_ = nullptr;
 }
 
-bool ExecScsiSpti::OpenDrive(int driveIndex) {
-  if (volume_ != nullptr && driveIndex == selectedDrive_) return true;
+bool ExecScsiSpti::OpenDevice(int driveIndex) {
   CloseVolume();
-  if (!ExecScsiInterface::OpenDrive(driveIndex)) return false;
   const wchar_t path[] = {L'\\', L'\\', L'.', L'\\', static_cast<wchar_t>(L'A' + driveIndex), L':', L'\0'};
   HANDLE volume = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
-  if (volume == INVALID_HANDLE_VALUE) {
-    selectedDrive_ = -1;
-    return false;
-  }
+  if (volume == INVALID_HANDLE_VALUE) return false;
   volume_ = volume;
   return true;
 }
 
-bool ExecScsiSpti::Send(const std::uint8_t* cdb, std::uint32_t cdbLength,
-                        orb::platform::ScsiDirection direction, void* data, std::uint32_t dataLength) {
-  BeginCommand();
-  if (volume_ == nullptr || !IsUsableCdb(cdb, cdbLength)) return false;
+bool ExecScsiSpti::Transfer(const std::uint8_t* cdb, std::uint32_t cdbLength,
+                            orb::platform::ScsiDirection direction, void* data, std::uint32_t dataLength,
+                            orb::platform::ScsiOutcome* outcome) {
+  if (volume_ == nullptr) return false;
   PassThroughRequest request;
   std::memset(&request, 0, sizeof request);
   request.header.Length = sizeof(PassThroughDirect);
@@ -123,22 +118,7 @@ bool ExecScsiSpti::Send(const std::uint8_t* cdb, std::uint32_t cdbLength,
                        sizeof request, &returned, nullptr)) {
     return false;
   }
-  orb::platform::ScsiOutcome outcome;
-  outcome.status = request.header.ScsiStatus;
-  std::memcpy(outcome.sense, request.sense, sizeof outcome.sense);
-  return CompleteCommand(outcome);
-}
-
-bool ExecScsiSpti::ExecNoData(const std::uint8_t* cdb, std::uint32_t cdbLength) {
-  return Send(cdb, cdbLength, orb::platform::ScsiDirection::kNone, nullptr, 0);
-}
-
-bool ExecScsiSpti::ExecDataIn(const std::uint8_t* cdb, std::uint32_t cdbLength, void* data,
-                              std::uint32_t dataLength) {
-  return Send(cdb, cdbLength, orb::platform::ScsiDirection::kIn, data, dataLength);
-}
-
-bool ExecScsiSpti::ExecDataOut(const std::uint8_t* cdb, std::uint32_t cdbLength, const void* data,
-                               std::uint32_t dataLength) {
-  return Send(cdb, cdbLength, orb::platform::ScsiDirection::kOut, const_cast<void*>(data), dataLength);
+  outcome->status = request.header.ScsiStatus;
+  std::memcpy(outcome->sense, request.sense, sizeof outcome->sense);
+  return true;
 }

@@ -32,6 +32,20 @@ bool IsVersionText(const char* text) {
          text[3] >= '0' && text[3] <= '9' && text[4] == '\0';
 }
 
+// One data-in command into a zeroed answer of answerLength bytes, of which
+// `keep` bytes from `offset` go to the caller.
+HRESULT ReadAnswer(wchar_t letter, const std::uint8_t* cdb, std::uint32_t cdbLength, std::uint32_t answerLength,
+                   std::size_t offset, std::size_t keep, HRESULT failure, std::uint8_t* buffer, std::size_t size) {
+  if (!IsUpperDriveLetter(letter)) return E_INVALIDARG;
+  if (buffer == nullptr) return E_POINTER;
+  if (size < keep) return E_INVALIDARG;
+  std::uint8_t answer[hh::kSystemVersionLength] = {};  // the longest answer
+  if (answerLength > sizeof answer || offset + keep > answerLength) return E_INVALIDARG;
+  if (!orb::device::ScsiDataIn(letter, cdb, cdbLength, answer, answerLength)) return failure;
+  std::memcpy(buffer, answer + offset, keep);
+  return S_OK;
+}
+
 }  // namespace
 
 CFKDevice::~CFKDevice() = default;
@@ -87,41 +101,18 @@ bool CFKDevice::IsSystemStorageDrive(wchar_t letter) {
 }
 
 HRESULT CFKDevice::ReadInquiryIdentity(wchar_t letter, std::uint8_t* buffer, std::size_t size) {
-  if (!IsUpperDriveLetter(letter)) return E_INVALIDARG;
-  if (buffer == nullptr) return E_POINTER;
-  if (size < hh::kIdentityLength) return E_INVALIDARG;
-  std::uint8_t answer[hh::kInquiryLength] = {};
-  if (!orb::device::ScsiDataIn(letter, hh::kInquiry, sizeof hh::kInquiry, answer, sizeof answer)) {
-    return ORB_E_INQUIRY_FAILED;
-  }
-  std::memcpy(buffer, answer + hh::kIdentityOffset, hh::kIdentityLength);
-  return S_OK;
+  return ReadAnswer(letter, hh::kInquiry, sizeof hh::kInquiry, hh::kInquiryLength, hh::kIdentityOffset,
+                    hh::kIdentityLength, ORB_E_INQUIRY_FAILED, buffer, size);
 }
 
 HRESULT CFKDevice::ReadSystemVersion(wchar_t letter, std::uint8_t* buffer, std::size_t size) {
-  if (!IsUpperDriveLetter(letter)) return E_INVALIDARG;
-  if (buffer == nullptr) return E_POINTER;
-  if (size < hh::kSystemVersionKept) return E_INVALIDARG;
-  std::uint8_t answer[hh::kSystemVersionLength] = {};
-  if (!orb::device::ScsiDataIn(letter, hh::kReadSystemVersion, sizeof hh::kReadSystemVersion, answer,
-                               sizeof answer)) {
-    return ORB_E_SYSTEM_VERSION_UNREADABLE;
-  }
-  std::memcpy(buffer, answer, hh::kSystemVersionKept);
-  return S_OK;
+  return ReadAnswer(letter, hh::kReadSystemVersion, sizeof hh::kReadSystemVersion, hh::kSystemVersionLength, 0,
+                    hh::kSystemVersionKept, ORB_E_SYSTEM_VERSION_UNREADABLE, buffer, size);
 }
 
 HRESULT CFKDevice::ReadProductCode(wchar_t letter, std::uint8_t* buffer, std::size_t size) {
-  if (!IsUpperDriveLetter(letter)) return E_INVALIDARG;
-  if (buffer == nullptr) return E_POINTER;
-  if (size < hh::kProductCodeLength) return E_INVALIDARG;
-  std::uint8_t answer[hh::kProductCodeLength] = {};
-  if (!orb::device::ScsiDataIn(letter, hh::kReadProductCode, sizeof hh::kReadProductCode, answer,
-                               sizeof answer)) {
-    return ORB_E_PRODUCT_CODE_UNREADABLE;
-  }
-  std::memcpy(buffer, answer, hh::kProductCodeLength);
-  return S_OK;
+  return ReadAnswer(letter, hh::kReadProductCode, sizeof hh::kReadProductCode, hh::kProductCodeLength, 0,
+                    hh::kProductCodeLength, ORB_E_PRODUCT_CODE_UNREADABLE, buffer, size);
 }
 
 HRESULT CFKDevice::IsSystemVersionOlder(wchar_t letter, const char* required, bool* older) {
