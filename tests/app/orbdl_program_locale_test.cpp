@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/program_environment.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -13,14 +14,11 @@ namespace {
 
 using orb::test::RunChild;
 
-const std::vector<std::pair<std::string, std::string>> kScripted = {
-    {"ORBDL_UI_SCRIPT", "-"}, {"ORBDL_UI_ANSWERS", ""}, {"LC_ALL", "C"}, {"LANG", "C"}};
-
 TEST(OrbdlProgramTest, TextsFollowTheUsersLanguage) {
   orb::test::TempDir dir;
   const auto file = dir.Write("unsupported.dsf", "[Info]\nEID=xxxx\n");
-  auto env = kScripted;
-  env[2].second = "de_DE.UTF-8";  // LC_ALL
+  auto env = orb::test::ProgramEnvironment(dir);
+  orb::test::Set(&env, "LC_ALL", "de_DE.UTF-8");
   const auto result = RunChild(ORBDL_PROGRAM, {file.string()}, env);
   ASSERT_TRUE(result.started);
   EXPECT_NE(result.output.find("text=\"Dieser Datentyp wird nicht unterst\xC3\xBCtzt. \\r\\n(0x80046103)\""),

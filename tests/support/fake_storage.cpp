@@ -46,8 +46,9 @@ HRESULT FakeStorage::GetCapacity(std::uint64_t* bytes) {
 }
 
 HRESULT FakeStorage::GetFreeSpace(std::uint64_t* bytes) {
-  *bytes = std::uint64_t{1} << 39;
-  return S_OK;
+  ++freeSpaceQuestions;
+  *bytes = freeBytes;
+  return freeSpaceResult;
 }
 
 HRESULT FakeStorage::DeleteFile(const std::wstring& path) {

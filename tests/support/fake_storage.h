@@ -35,19 +35,34 @@ class FakeStorage : public IDeviceStorage {
   bool discard = false;
   std::uint64_t discarded = 0;
   FakeStorageFaults faults;
+  // What the storage says it is: a portable-device storage unless told to be
+  // a drive (its identifier is then the drive letter).
+  bool isDrive = false;
+  HRESULT isDriveResult = S_OK;
+  std::wstring storageId = L"fake-device_s1";
+  // Free bytes and how the question is answered; how often it was asked.
+  std::uint64_t freeBytes = std::uint64_t{1} << 39;
+  HRESULT freeSpaceResult = S_OK;
+  int freeSpaceQuestions = 0;
+
+  FakeStorage() = default;
+  // A drive storage of that letter.
+  explicit FakeStorage(wchar_t driveLetter) : isDrive(true), storageId(1, driveLetter) {}
   // What happened, in order: "exists P", "delete P", "open P <size>",
   // "write N", "busy N", "close".
   std::vector<std::string> log;
 
-  HRESULT IsDriveStorage(bool* result) override { return Answer(result, false); }
-  HRESULT IsPortableDeviceStorage(bool* result) override { return Answer(result, true); }
+  HRESULT IsDriveStorage(bool* result) override {
+    return FAILED(isDriveResult) ? isDriveResult : Answer(result, isDrive);
+  }
+  HRESULT IsPortableDeviceStorage(bool* result) override { return Answer(result, !isDrive); }
   HRESULT IsZelkDevice(bool* result) override { return Answer(result, false); }
   HRESULT IsStorageFunction(bool* result) override { return Answer(result, true); }
   HRESULT IsMediaPresent(bool*) override { return E_NOTIMPL; }
   HRESULT QueryReserved(void* reserved) override { return reserved == nullptr ? E_POINTER : E_NOTIMPL; }
   std::wstring GetDeviceId() override { return L"fake-device"; }
   std::wstring GetStorageObjectId() override { return L"s1"; }
-  std::wstring GetStorageId() override { return L"fake-device_s1"; }
+  std::wstring GetStorageId() override { return storageId; }
   HRESULT IsWriteProtected(bool* result) override { return Answer(result, false); }
   HRESULT GetCapacity(std::uint64_t* bytes) override;
   HRESULT GetFreeSpace(std::uint64_t* bytes) override;

@@ -13,7 +13,8 @@ using orb::ui::LoadStringForLanguage;
 
 // Every id the program shows.
 constexpr unsigned kIds[] = {133, 135, 136, 137, 138, 139, 141, 142, 144, 148, 150, 152, 153, 154, 155, 156, 157,
-                             158, 159, 161, 166, 167, 168, 170, 172, 177, 178, 179, 180, 181, 182, 183, 184, 185};
+                             158, 159, 161, 166, 167, 168, 170, 172, 177, 178, 179, 180, 181, 182, 183, 184, 185,
+                             186, 187};
 
 TEST(StringTableTest, EnglishTextsAreTheProgramsOwn) {
   struct Case {

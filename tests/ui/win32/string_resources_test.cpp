@@ -26,7 +26,8 @@ bool ResourceString(unsigned id, WORD langid, std::wstring* text) {
 }
 
 constexpr unsigned kIds[] = {133, 135, 136, 137, 138, 139, 141, 142, 144, 148, 150, 152, 153, 154, 155, 156, 157,
-                             158, 159, 161, 166, 167, 168, 170, 172, 177, 178, 179, 180, 181, 182, 183, 184, 185};
+                             158, 159, 161, 166, 167, 168, 170, 172, 177, 178, 179, 180, 181, 182, 183, 184, 185,
+                             186, 187};
 
 TEST(StringResourcesTest, EveryLanguageMatchesThePortableTable) {
   for (std::size_t i = 0; i < orb::ui::LanguageCount(); ++i) {
