@@ -2,6 +2,7 @@
 #include "flow/downloader_visual_flow.h"
 
 #include <cwchar>
+#include <cwctype>
 #include <string>
 
 #include "device/device_storage.h"
@@ -20,6 +21,18 @@ bool IsCode(const wchar_t* code, const wchar_t* wanted) { return code != nullptr
 
 // Only the exact lower-case scheme at the very start counts.
 bool IsFileUrl(const wchar_t* url) { return url != nullptr && std::wcsncmp(url, L"file://", 7) == 0; }
+
+bool IsWebAddress(const std::wstring& url) {
+  auto startsWith = [&url](const wchar_t* scheme) {
+    const std::size_t n = std::wcslen(scheme);
+    if (url.size() <= n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (static_cast<wchar_t>(std::towlower(static_cast<wint_t>(url[i]))) != scheme[i]) return false;
+    }
+    return true;
+  };
+  return startsWith(L"http://") || startsWith(L"https://");
+}
 
 constexpr std::uint32_t Bits(HRESULT code) { return static_cast<std::uint32_t>(code); }
 
@@ -83,33 +96,15 @@ HRESULT CDownloaderVisualFlow::Start() {
   {
     const auto check = releaseFileUrl_.empty() ? std::make_unique<CVersionCheck>()
                                                : std::make_unique<CVersionCheck>(releaseFileUrl_);
-    const HRESULT hr = check->CheckVersion(version_);
-    if (hr == ORB_E_PROGRAM_TOO_OLD) {
-      ShowLinkNotice(orb::ui::IDS_MUST_UPDATE, check->GetUpdateUrl());
-      return hr;
-    }
-    if (hr == ORB_E_NEWER_RELEASE) {
-      ShowLinkNotice(orb::ui::IDS_NEWER_RELEASE, check->GetUpdateUrl());
-      newerReleaseShown = true;
-    } else if (FAILED(hr)) {
-      return hr;
-    }
+    const HRESULT hr = AnswerReleaseCheck(check->CheckVersion(version_), check->GetUpdateUrl(), &newerReleaseShown);
+    if (FAILED(hr)) return hr;
   }
-
   // The control file's own keys only count when the server did not already
   // announce a newer release: one notice per run.
   if (!newerReleaseShown) {
-    const HRESULT hr = CheckReleaseVersion();
     const wchar_t* link = Slot(CDsfReader::kUpdateLink);
-    if (hr == ORB_E_PROGRAM_TOO_OLD) {
-      ShowLinkNotice(orb::ui::IDS_MUST_UPDATE, link != nullptr ? link : L"");
-      return hr;
-    }
-    if (hr == ORB_E_NEWER_RELEASE) {
-      ShowLinkNotice(orb::ui::IDS_NEWER_RELEASE, link != nullptr ? link : L"");
-    } else if (FAILED(hr)) {
-      return hr;
-    }
+    const HRESULT hr = AnswerReleaseCheck(CheckReleaseVersion(), link != nullptr ? link : L"", &newerReleaseShown);
+    if (FAILED(hr)) return hr;
   }
 
   // Operation codes are compared exactly, case included.
@@ -457,10 +452,26 @@ int CDownloaderVisualFlow::ShowBox(unsigned textId, Icon icon, Buttons buttons, 
   return ui_.ShowMessageBox(box);
 }
 
+HRESULT CDownloaderVisualFlow::AnswerReleaseCheck(HRESULT check, const std::wstring& link, bool* newerShown) {
+  if (check == ORB_E_PROGRAM_TOO_OLD) {
+    ShowLinkNotice(orb::ui::IDS_MUST_UPDATE, link);
+    return check;
+  }
+  if (check == ORB_E_NEWER_RELEASE) {
+    ShowLinkNotice(orb::ui::IDS_NEWER_RELEASE, link);
+    *newerShown = true;
+    return S_OK;
+  }
+  return check;
+}
+
 void CDownloaderVisualFlow::ShowLinkNotice(unsigned textId, const std::wstring& url) {
   CUrlMessageDialog dialog(ui_);
   dialog.SetMessage(orb::ui::LoadString(textId));
-  dialog.SetUrl(url);
+  // The link comes from a downloaded or handed-over file and the notice
+  // opens it with the shell on a click: only a web address may be offered,
+  // never a file:// or other address that would start a program.
+  dialog.SetUrl(IsWebAddress(url) ? url : std::wstring());
   dialog.DoModal();
 }
 

@@ -103,6 +103,10 @@ class CDownloaderVisualFlow {
   HRESULT StartAndPoll(CDownloaderBase& operation, CDownloadProgressDialog& dialog);
   HRESULT RunProgressLoop(CDownloaderBase& operation, CDownloadProgressDialog& dialog);
 
+  // The notice for a release check's result: S_OK to go on (also after the
+  // newer-release notice, which sets *newerShown), or the code that ends
+  // the run.
+  HRESULT AnswerReleaseCheck(HRESULT check, const std::wstring& link, bool* newerShown);
   int AskRetry(unsigned textId);
   int ShowBox(unsigned textId, orb::ui::Icon icon, orb::ui::Buttons buttons, orb::ui::IProgressWindow* owner);
   void ShowLinkNotice(unsigned textId, const std::wstring& url);

@@ -313,6 +313,21 @@ TEST_F(FlowTest, ReleaseChecks) {
   std::copy(cases[0].program, cases[0].program + 4, program);
   EXPECT_EQ(Run(std::string(kPlainMedia) + "[ORBPCDL]\r\nMV=9.0.0.0\r\n"), ORB_E_PROGRAM_TOO_OLD);
   EXPECT_EQ(Boxes(), std::vector<std::string>{Link(kMustUpdate, "")});
+  // The notice opens its link on a click: only web addresses are offered.
+  const struct {
+    const char* link;
+    const char* shown;
+  } links[] = {{"HTTPS://www.vora.example/u", "HTTPS://www.vora.example/u"},
+               {"file:///C:/Windows/System32/cmd.exe", ""},
+               {"C:\\Windows\\System32\\cmd.exe", ""},
+               {"http://", ""},
+               {"javascript:alert(1)", ""}};
+  for (const auto& l : links) {
+    SCOPED_TRACE(l.link);
+    EXPECT_EQ(Run(std::string(kPlainMedia) + "[ORBPCDL]\r\nMV=9.0.0.0\r\nInfo=" + l.link + "\r\n"),
+              ORB_E_PROGRAM_TOO_OLD);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{Link(kMustUpdate, l.shown)});
+  }
 }
 
 // --- The game flow's own drive choice.
