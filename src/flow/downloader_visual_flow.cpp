@@ -164,9 +164,7 @@ HRESULT CDownloaderVisualFlow::GameVideoDownload() {
     settings.storage = storage;
     settings.contentUrl = url;
     settings.country = Slot(CDsfReader::kCountry);
-    hr = ConfigureOperation(**operation, settings, dialog);
-    if (FAILED(hr)) return hr;
-    return StartAndPoll((*operation)->Operation(), dialog);
+    return ConfigureAndRun(**operation, settings, dialog);
   });
 }
 
@@ -199,9 +197,7 @@ HRESULT CDownloaderVisualFlow::ComicVideoDownload(std::int32_t kind) {
     settings.contentName = name;
     settings.contentUrl = url;
     settings.country = country;
-    hr = ConfigureOperation(**operation, settings, dialog);
-    if (FAILED(hr)) return hr;
-    return StartAndPoll((*operation)->Operation(), dialog);
+    return ConfigureAndRun(**operation, settings, dialog);
   });
 }
 
@@ -227,9 +223,7 @@ HRESULT CDownloaderVisualFlow::NonSecureContentDownload() {
     settings.storage = storage;
     settings.contentUrl = url;
     settings.country = Slot(CDsfReader::kCountry);
-    hr = ConfigureOperation(**operation, settings, dialog);
-    if (FAILED(hr)) return hr;
-    return StartAndPoll((*operation)->Operation(), dialog);
+    return ConfigureAndRun(**operation, settings, dialog);
   });
 }
 
@@ -268,15 +262,15 @@ HRESULT CDownloaderVisualFlow::CreateOperation(OperationType type, std::unique_p
   return *operation ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT CDownloaderVisualFlow::ConfigureOperation(IFlowOperation& operation, const OperationSettings& settings,
-                                                  CDownloadProgressDialog& dialog) {
+HRESULT CDownloaderVisualFlow::ConfigureAndRun(IFlowOperation& operation, const OperationSettings& settings,
+                                               CDownloadProgressDialog& dialog) {
   const HRESULT hr = operation.Configure(settings);
   if (FAILED(hr)) return hr;
   // A file:// URL is copied, not downloaded: the status line, the cancel
   // question and the final message say so.
   copyMode_ = IsFileUrl(settings.contentUrl);
   dialog.SetCopyMode(copyMode_);
-  return S_OK;
+  return StartAndPoll(operation.Operation(), dialog);
 }
 
 HRESULT CDownloaderVisualFlow::StartAndPoll(CDownloaderBase& operation, CDownloadProgressDialog& dialog) {

@@ -98,8 +98,9 @@ class CDownloaderVisualFlow {
   // ORB_E_SYSTEM_SOFTWARE_TOO_OLD when the handheld's system software is
   // below the minimum.
   HRESULT CheckSystemSoftware(wchar_t drive);
-  HRESULT ConfigureOperation(IFlowOperation& operation, const OperationSettings& settings,
-                             CDownloadProgressDialog& dialog);
+  // Configures the operation, then starts and polls it.
+  HRESULT ConfigureAndRun(IFlowOperation& operation, const OperationSettings& settings,
+                          CDownloadProgressDialog& dialog);
   HRESULT StartAndPoll(CDownloaderBase& operation, CDownloadProgressDialog& dialog);
   HRESULT RunProgressLoop(CDownloaderBase& operation, CDownloadProgressDialog& dialog);
 

@@ -67,18 +67,24 @@ class COperationFactory : public IOperationFactory {
 
 // --- Adapters: one per flow, for any class with that flow's setters.
 
-// "pngc": SetInternalStorageTarget, SetStorage, SetContentUrl, SetCountry
-// (when the control file has a country).
+// SetStorage, SetContentUrl, then SetCountry when the control file has a
+// country: the order of the game and plain-media flows.
+template <class T>
+HRESULT ConfigureStoreTarget(T& operation, const OperationSettings& s) {
+  HRESULT hr = operation.SetStorage(s.storage);
+  if (SUCCEEDED(hr)) hr = operation.SetContentUrl(s.contentUrl);
+  if (SUCCEEDED(hr) && s.country != nullptr) hr = operation.SetCountry(s.country);
+  return hr;
+}
+
+// "pngc": SetInternalStorageTarget, then the store target.
 template <class T>
 class CGamePackageOperation : public IFlowOperation {
  public:
   CDownloaderBase& Operation() override { return operation_; }
   HRESULT Configure(const OperationSettings& s) override {
-    HRESULT hr = operation_.SetInternalStorageTarget(s.internalStorageTarget);
-    if (SUCCEEDED(hr)) hr = operation_.SetStorage(s.storage);
-    if (SUCCEEDED(hr)) hr = operation_.SetContentUrl(s.contentUrl);
-    if (SUCCEEDED(hr) && s.country != nullptr) hr = operation_.SetCountry(s.country);
-    return hr;
+    const HRESULT hr = operation_.SetInternalStorageTarget(s.internalStorageTarget);
+    return FAILED(hr) ? hr : ConfigureStoreTarget(operation_, s);
   }
   T& Object() { return operation_; }
 
@@ -107,18 +113,12 @@ class CComicVideoOperation : public IFlowOperation {
   T operation_;
 };
 
-// "pnv#": SetStorage, SetContentUrl, SetCountry (when the control file has a
-// country).
+// "pnv#": the store target alone.
 template <class T>
 class CPlainMediaOperation : public IFlowOperation {
  public:
   CDownloaderBase& Operation() override { return operation_; }
-  HRESULT Configure(const OperationSettings& s) override {
-    HRESULT hr = operation_.SetStorage(s.storage);
-    if (SUCCEEDED(hr)) hr = operation_.SetContentUrl(s.contentUrl);
-    if (SUCCEEDED(hr) && s.country != nullptr) hr = operation_.SetCountry(s.country);
-    return hr;
-  }
+  HRESULT Configure(const OperationSettings& s) override { return ConfigureStoreTarget(operation_, s); }
   T& Object() { return operation_; }
 
  private:
