@@ -2,6 +2,7 @@
 // any bytes must parse or fail cleanly, and the comparison must be a total
 // order on what parses.
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 
 #include "base/wide_text.h"
@@ -13,6 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   std::wstring a, b;
   if (FAILED(orb::Utf8ToWide(bytes.substr(0, half), &a))) return 0;
   if (half != std::string::npos && FAILED(orb::Utf8ToWide(bytes.substr(half + 1), &b))) return 0;
+
+  // The parser sees C strings: what follows a NUL is not part of them.
+  a.resize(std::wcslen(a.c_str()));
+  b.resize(std::wcslen(b.c_str()));
 
   CVersionCheck::Version va, vb;
   const HRESULT ra = CVersionCheck::ParseVersion(a.c_str(), &va);
