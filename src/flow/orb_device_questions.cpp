@@ -1,27 +1,34 @@
-// orb_device_questions.cpp - this build has no device layer yet: every
-// question fails with E_NOTIMPL, which the flow reports as an error (never as
-// "no device", which would have the user plug a handheld in for nothing).
+// orb_device_questions.cpp - the device layer behind the flow's questions.
+//
+// The drive questions go through the facade and the media check to the
+// handheld discovery. The storage registry and with it SelectStorage and
+// FindByDriveLetter are not in this build yet: they fail with E_NOTIMPL,
+// which the flow reports as an error (never as "no device", which would
+// have the user plug a handheld in for nothing).
 #include "flow/orb_device_questions.h"
+
+#include "device/drive_selection.h"
+#include "flow/orb_downloader_utils.h"
 
 HRESULT COrbDeviceQuestions::ScanConsoleDrives(std::uint32_t* mask) {
   if (mask == nullptr) return E_POINTER;
-  *mask = 0;
-  return E_NOTIMPL;
+  return COrbDownloaderUtils().ScanConsoleDrives(mask);
 }
 
-bool COrbDeviceQuestions::IsSameUsbDevice(wchar_t, wchar_t) { return false; }
+bool COrbDeviceQuestions::IsSameUsbDevice(wchar_t a, wchar_t b) { return COrbDownloaderUtils().IsSameUsbDevice(a, b); }
 
-bool COrbDeviceQuestions::IsSystemStorageDrive(wchar_t) { return false; }
+bool COrbDeviceQuestions::IsSystemStorageDrive(wchar_t drive) {
+  return COrbDownloaderUtils().IsSystemStorageDrive(drive);
+}
 
-bool COrbDeviceQuestions::IsSingleDriveModel(wchar_t) { return false; }
+bool COrbDeviceQuestions::IsSingleDriveModel(wchar_t drive) { return COrbDownloaderUtils().IsSingleDriveModel(drive); }
 
-HRESULT COrbDeviceQuestions::IsSystemVersionOlder(wchar_t, const char*, bool* older) {
+HRESULT COrbDeviceQuestions::IsSystemVersionOlder(wchar_t drive, const char* minimumVersion, bool* older) {
   if (older == nullptr) return E_POINTER;
-  *older = true;
-  return ORB_E_SYSTEM_VERSION_UNREADABLE;
+  return COrbDownloaderUtils().IsSystemVersionOlder(drive, minimumVersion, older);
 }
 
-HRESULT COrbDeviceQuestions::CheckMedia(wchar_t) { return E_NOTIMPL; }
+HRESULT COrbDeviceQuestions::CheckMedia(wchar_t drive) { return ::CheckMedia(drive); }
 
 HRESULT COrbDeviceQuestions::SelectStorage(int, IDeviceStorage** storage, std::uint32_t* selectionFlags,
                                            std::int32_t* kind) {
