@@ -14,42 +14,13 @@
 #include <cstdint>
 
 #include "base/status.h"
+#include "device/drive_selection.h"
+#include "device/storage_selection.h"
 
-class IDeviceStorage;
-
-namespace orb {
-
-// The kind of the chosen target storage; picks the storage-specific message
-// texts (memory card, SD card, system storage).
-enum StorageKind : std::int32_t {
-  kStorageKindNotSet = 0,        // the memory card's texts are used
-  kStorageKindMemoryCard = 1,    // the handheld's memory card
-  kStorageKindSdCard = 2,        // an SD card of a portable device
-  kStorageKindSystemStorage = 3, // the handheld's internal system storage
-  kStorageKindPortable = 4,      // a portable-device storage
-};
-
-// The policies of SelectStorage: what the content is.
-enum SelectionPolicy : int {
-  kSelectVideo = 1,
-  kSelectComic = 2,
-  kSelectPlainMedia = 3,
-};
-
-// Selection flags reported with the chosen storage.
-namespace selection_flags {
-// A console drive was chosen: the drive letter is the first character of the
-// storage identifier.
-constexpr std::uint32_t kConsoleDrive = 1;
-// A portable device was chosen by the video or comic policy.
-constexpr std::uint32_t kPortableDevice = 272;
-}  // namespace selection_flags
-
-// The lowest system software a handheld may run to receive a game or plain
-// media (compared as text of the form digit, point, two digits).
-constexpr char kMinimumSystemSoftware[] = "6.50";
-
-}  // namespace orb
+// The storage kinds, selection policies and flags are the device layer's
+// (orb::device::StorageKind, kPolicy..., kSelected... in
+// device/storage_selection.h); the lowest system software accepted is
+// orb::device::kMinimumSystemVersion (device/drive_selection.h).
 
 class IDeviceQuestions {
  public:
@@ -71,8 +42,9 @@ class IDeviceQuestions {
   // --- Selection rules.
   // S_OK, ORB_E_MEDIUM_LOCKED, ORB_E_NO_MEDIUM or another failure.
   virtual HRESULT CheckMedia(wchar_t drive) = 0;
-  // The target storage for a policy (orb::SelectionPolicy), its selection
-  // flags and its kind (orb::StorageKind; kind may be null). S_OK, or
+  // The target storage for a policy (orb::device::kPolicy...), its
+  // selection flags and its kind (orb::device::StorageKind; kind may be
+  // null). S_OK, or
   // ORB_E_NO_DEVICE, ORB_E_SEVERAL_DEVICES, ORB_E_DEVICE_TOO_OLD or another
   // failure. The storage belongs to the storage registry and stays valid for
   // the life of the process.

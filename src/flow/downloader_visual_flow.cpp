@@ -160,7 +160,7 @@ HRESULT CDownloaderVisualFlow::GameVideoDownload() {
     if (hr != S_OK || storage == nullptr) return ORB_E_NO_DEVICE;
 
     OperationSettings settings;
-    settings.internalStorageTarget = storageKind_ == orb::kStorageKindSystemStorage;
+    settings.internalStorageTarget = storageKind_ == orb::device::kStorageKindSystemStorage;
     settings.storage = storage;
     settings.contentUrl = url;
     settings.country = Slot(CDsfReader::kCountry);
@@ -183,9 +183,9 @@ HRESULT CDownloaderVisualFlow::ComicVideoDownload(std::int32_t kind) {
 
     IDeviceStorage* storage = nullptr;
     std::uint32_t flags = 0;
-    hr = SelectStorageWithRetry(kind == 1 ? orb::kSelectVideo : orb::kSelectComic, true, &storage, &flags);
+    hr = SelectStorageWithRetry(kind == 1 ? orb::device::kPolicyVideo : orb::device::kPolicyComic, true, &storage, &flags);
     if (FAILED(hr)) return hr;
-    if ((flags & orb::selection_flags::kConsoleDrive) != 0) {
+    if ((flags & orb::device::kSelectedConsoleDrive) != 0) {
       hr = devices_.CheckMedia(DriveLetterOf(*storage));
       if (FAILED(hr)) return hr;
     }
@@ -210,11 +210,11 @@ HRESULT CDownloaderVisualFlow::NonSecureContentDownload() {
 
     IDeviceStorage* storage = nullptr;
     std::uint32_t flags = 0;
-    hr = SelectStorageWithRetry(orb::kSelectPlainMedia, false, &storage, &flags);
+    hr = SelectStorageWithRetry(orb::device::kPolicyPlainMedia, false, &storage, &flags);
     if (FAILED(hr)) return hr;
     bool isDrive = false;
     if (FAILED(storage->IsDriveStorage(&isDrive))) return E_FAIL;
-    if (isDrive && flags == orb::selection_flags::kConsoleDrive) {
+    if (isDrive && flags == orb::device::kSelectedConsoleDrive) {
       hr = CheckSystemSoftware(DriveLetterOf(*storage));
       if (FAILED(hr)) return hr;
     }
@@ -373,7 +373,7 @@ HRESULT CDownloaderVisualFlow::SelectGameDrive(wchar_t* drive) {
         continue;
       }
       *drive = letters[0];
-      storageKind_ = orb::kStorageKindMemoryCard;
+      storageKind_ = orb::device::kStorageKindMemoryCard;
       return S_OK;
     }
     if (count == 2) {
@@ -391,7 +391,7 @@ HRESULT CDownloaderVisualFlow::SelectGameDrive(wchar_t* drive) {
       hr = CheckSystemSoftware(target);
       if (FAILED(hr)) return hr;
       *drive = target;
-      storageKind_ = orb::kStorageKindSystemStorage;
+      storageKind_ = orb::device::kStorageKindSystemStorage;
       return S_OK;
     }
     answer = ShowBox(orb::ui::IDS_SEVERAL_DEVICES, Icon::kNone, Buttons::kRetryCancel, owner_);
@@ -401,7 +401,7 @@ HRESULT CDownloaderVisualFlow::SelectGameDrive(wchar_t* drive) {
 HRESULT CDownloaderVisualFlow::SelectStorageWithRetry(int policy, bool retryTooOld, IDeviceStorage** storage,
                                                       std::uint32_t* flags) {
   for (;;) {
-    std::int32_t kind = orb::kStorageKindNotSet;
+    std::int32_t kind = orb::device::kStorageKindNotSet;
     *storage = nullptr;
     const HRESULT hr = devices_.SelectStorage(policy, storage, flags, &kind);
     if (SUCCEEDED(hr)) {
@@ -425,7 +425,7 @@ HRESULT CDownloaderVisualFlow::SelectStorageWithRetry(int policy, bool retryTooO
 
 HRESULT CDownloaderVisualFlow::CheckSystemSoftware(wchar_t drive) {
   bool older = false;
-  const HRESULT hr = devices_.IsSystemVersionOlder(drive, orb::kMinimumSystemSoftware, &older);
+  const HRESULT hr = devices_.IsSystemVersionOlder(drive, orb::device::kMinimumSystemVersion, &older);
   if (FAILED(hr)) return hr;
   return older ? ORB_E_SYSTEM_SOFTWARE_TOO_OLD : S_OK;
 }
@@ -477,8 +477,8 @@ CDownloaderVisualFlow::ErrorMessage CDownloaderVisualFlow::MessageForCode(HRESUL
   // The storage-specific texts: memory card (also when no kind is known),
   // SD card, system storage.
   auto byKind = [storageKind](unsigned card, unsigned sd, unsigned system) {
-    if (storageKind == orb::kStorageKindSdCard) return sd;
-    if (storageKind == orb::kStorageKindSystemStorage) return system;
+    if (storageKind == orb::device::kStorageKindSdCard) return sd;
+    if (storageKind == orb::device::kStorageKindSystemStorage) return system;
     return card;
   };
   const std::uint32_t bits = Bits(code);

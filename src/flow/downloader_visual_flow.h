@@ -74,7 +74,7 @@ class CDownloaderVisualFlow {
   };
   static ErrorMessage MessageForCode(HRESULT code, std::int32_t storageKind, bool copyMode);
 
-  // Kind of the chosen target storage (orb::StorageKind) and whether the
+  // Kind of the chosen target storage (orb::device::StorageKind) and whether the
   // content URL is a file:// URL: both choose message texts.
   std::int32_t GetStorageKind() const { return storageKind_; }
   bool GetCopyMode() const { return copyMode_; }
@@ -125,6 +125,6 @@ class CDownloaderVisualFlow {
   std::wstring lockName_;
   orb::ui::IProgressWindow* owner_ = nullptr;
   CVersionCheck::Version version_;
-  std::int32_t storageKind_ = orb::kStorageKindNotSet;
+  std::int32_t storageKind_ = orb::device::kStorageKindNotSet;
   bool copyMode_ = false;
 };

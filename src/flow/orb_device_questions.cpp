@@ -1,13 +1,11 @@
-// orb_device_questions.cpp - the device layer behind the flow's questions.
-//
-// The drive questions go through the facade and the media check to the
-// handheld discovery. The storage registry and with it SelectStorage and
-// FindByDriveLetter are not in this build yet: they fail with E_NOTIMPL,
-// which the flow reports as an error (never as "no device", which would
-// have the user plug a handheld in for nothing).
+// orb_device_questions.cpp - the device layer behind the flow's questions:
+// the drive questions through the facade, the selection rules and the
+// storage registry.
 #include "flow/orb_device_questions.h"
 
 #include "device/drive_selection.h"
+#include "device/storage_registry.h"
+#include "device/storage_selection.h"
 #include "flow/orb_downloader_utils.h"
 
 HRESULT COrbDeviceQuestions::ScanConsoleDrives(std::uint32_t* mask) {
@@ -30,17 +28,13 @@ HRESULT COrbDeviceQuestions::IsSystemVersionOlder(wchar_t drive, const char* min
 
 HRESULT COrbDeviceQuestions::CheckMedia(wchar_t drive) { return ::CheckMedia(drive); }
 
-HRESULT COrbDeviceQuestions::SelectStorage(int, IDeviceStorage** storage, std::uint32_t* selectionFlags,
+HRESULT COrbDeviceQuestions::SelectStorage(int policy, IDeviceStorage** storage, std::uint32_t* selectionFlags,
                                            std::int32_t* kind) {
-  if (storage == nullptr || selectionFlags == nullptr) return E_POINTER;
-  *storage = nullptr;
-  *selectionFlags = 0;
-  if (kind != nullptr) *kind = 0;
-  return E_NOTIMPL;
+  return ::SelectStorage(policy, storage, selectionFlags, kind);
 }
 
-HRESULT COrbDeviceQuestions::FindByDriveLetter(wchar_t, IDeviceStorage** storage) {
+HRESULT COrbDeviceQuestions::FindByDriveLetter(wchar_t letter, IDeviceStorage** storage) {
   if (storage == nullptr) return E_POINTER;
   *storage = nullptr;
-  return E_NOTIMPL;
+  return StorageRegistry::Instance().FindByDriveLetter(letter, storage);
 }
