@@ -183,7 +183,8 @@ HRESULT CDownloaderVisualFlow::ComicVideoDownload(std::int32_t kind) {
 
     IDeviceStorage* storage = nullptr;
     std::uint32_t flags = 0;
-    hr = SelectStorageWithRetry(kind == 1 ? orb::device::kPolicyVideo : orb::device::kPolicyComic, true, &storage, &flags);
+    const int policy = kind == 1 ? orb::device::kPolicyVideo : orb::device::kPolicyComic;
+    hr = SelectStorageWithRetry(policy, true, &storage, &flags);
     if (FAILED(hr)) return hr;
     if ((flags & orb::device::kSelectedConsoleDrive) != 0) {
       hr = devices_.CheckMedia(DriveLetterOf(*storage));
@@ -338,7 +339,8 @@ HRESULT CDownloaderVisualFlow::RunProgressLoop(CDownloaderBase& operation, CDown
 
     // -1 means "not yet started" for both counters.
     const std::int32_t counted = bytes == -1 ? 0 : bytes;
-    dialog.UpdateProgress(std::int64_t{counted} - previousBytes, position < 0 ? 0u : static_cast<std::uint32_t>(position));
+    const std::uint32_t shown = position < 0 ? 0u : static_cast<std::uint32_t>(position);
+    dialog.UpdateProgress(std::int64_t{counted} - previousBytes, shown);
     previousBytes = counted;
   }
   return S_OK;

@@ -30,7 +30,9 @@ class OrbdlDlgTest : public ::testing::Test {
   orb::test::TempDir settingsDir_;
   orb::test::ScopedEnvironmentVariable settings_{
       "ORBDL_SETTINGS_FILE",
-      settingsDir_.Write("orbdl.conf", "UpdateControlFile=" + orb::WideToUtf8(orb::test::FileUrl(settingsDir_.path() / "none.xpd")))
+      settingsDir_
+          .Write("orbdl.conf",
+                 "UpdateControlFile=" + orb::WideToUtf8(orb::test::FileUrl(settingsDir_.path() / "none.xpd")))
           .string()};
   orb::test::ScopedEnvironmentVariable lock_{"ORBDL_LOCK_NAME",
                                              "orbdl-dlg-test-" + settingsDir_.path().filename().string()};

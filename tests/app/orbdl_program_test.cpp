@@ -25,7 +25,8 @@ const std::string kAppTrace = "[ORBDL][COrbdlApp.InitInstance()]:Called";
 const std::string kStartTrace = "[ORBDL][CDownloaderVisualFlow.Start()]:Called";
 
 std::string Message(const std::string& text) {
-  return "[UI] message caption=\"" + kCaption + "\" text=\"" + text + "\" icon=none buttons=ok default=ok owner=none -> ok";
+  return "[UI] message caption=\"" + kCaption + "\" text=\"" + text +
+         "\" icon=none buttons=ok default=ok owner=none -> ok";
 }
 
 TEST(OrbdlProgramTest, WithoutArgumentTracesAndShowsTheVersion) {

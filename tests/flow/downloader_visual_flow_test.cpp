@@ -298,7 +298,8 @@ TEST_F(FlowTest, ReleaseChecks) {
        {Link(kNewer, control), kCompleted}},
       {"equal versions pass", {2, 5, 0, 1024}, "[ORBPCDL]\nMV=2.5.0.1024\nLV=2.5.0.1024\n",
        "MV=2.5.0.1024\r\nLV=2.5.0.1024\r\n", S_OK, {kCompleted}},
-      {"malformed MV", {2, 5, 0, 1024}, "", "MV=2.5.0\r\n", E_FAIL, {Error("An error has occurred. \\r\\n(0x80004005)")}},
+      {"malformed MV", {2, 5, 0, 1024}, "", "MV=2.5.0\r\n", E_FAIL,
+       {Error("An error has occurred. \\r\\n(0x80004005)")}},
       {"unknown program version: no checks at all", {0, 0, 0, 0}, "[ORBPCDL]\nMV=9.0.0.0\n", "MV=9.0.0.0\r\n", S_OK,
        {kCompleted}},
   };

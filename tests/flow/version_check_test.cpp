@@ -105,7 +105,8 @@ TEST_F(ReleaseFileTest, CheckVersionAgainstTheServersFile) {
 }
 
 TEST_F(ReleaseFileTest, FetchKeepsTheLinkAndLeavesNoTemporaryFile) {
-  const CVersionCheck check(Serve("[ORBPCDL]\r\nLV=2.5.0.1024\r\nMV=2.0.0.0\r\nInfo=http://www.vora.example/orbdl/\r\n"));
+  const CVersionCheck check(
+      Serve("[ORBPCDL]\r\nLV=2.5.0.1024\r\nMV=2.0.0.0\r\nInfo=http://www.vora.example/orbdl/\r\n"));
   EXPECT_EQ(check.FetchResult(), S_OK);
   EXPECT_EQ(check.GetUpdateUrl(), L"http://www.vora.example/orbdl/");
   EXPECT_EQ(Text(check.Latest()), "2.5.0.1024");
