@@ -137,7 +137,8 @@ TEST(LmqHTTPDownload, TheDeadlineCoversTheWholeResponse) {
   EXPECT_EQ(Download(server, request, &status), LMQ_E_TIMEOUT);
   EXPECT_EQ(status, 200);
   EXPECT_GT(body.size(), 0u);
-  EXPECT_LE(body.size(), 30u);
+  // About 30 "seconds" of bytes: one receive may take a byte or two more.
+  EXPECT_LE(body.size(), 32u);
 
   // Still inside the head when the deadline passes.
   HttpTestServer slowHead([&](ServerConnection& s) {
