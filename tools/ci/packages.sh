@@ -1,5 +1,5 @@
-# packages.sh - Debian packages the commands need; sourced by run-demo and
-# run-tests. Installs only what is missing.
+# packages.sh - Debian packages the commands need; sourced by run-demo,
+# run-tests and run-bench. Installs only what is missing.
 
 ORB_DEMO_PACKAGES=(cmake ninja-build g++ make pkg-config
   libcurl4-openssl-dev libssl-dev libmtp-dev)
@@ -7,6 +7,9 @@ ORB_DEMO_PACKAGES=(cmake ninja-build g++ make pkg-config
 ORB_TEST_PACKAGES=("${ORB_DEMO_PACKAGES[@]}" clang libclang-rt-14-dev googletest
   wine wine64 fonts-wine g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   xvfb xauth xdotool imagemagick x11-utils file python3 curl)
+
+# Benchmarks (tools/run-bench): curl is the yardstick they compare against.
+ORB_BENCH_PACKAGES=(cmake ninja-build g++ curl)
 
 orb_ensure_packages() {
   local missing=()
