@@ -101,8 +101,10 @@ class LmqHTTPBase {
   const char* Method() const { return method_; }
 
  private:
+  // into: null to read from the connection's buffer, else the caller's
+  // memory to receive into.
   LmqResult SingleRead(LmqTCPConnection* connection, std::uint32_t wanted, const char** bytes,
-                       std::uint32_t* count);
+                       std::uint32_t* count, char* into = nullptr);
   LmqResult ReadHeadBytes(LmqTCPConnection* connection);
   LmqResult ReadLine(LmqTCPConnection* connection, std::string* line, std::size_t limit);
   LmqResult ReadBodyPieces(LmqTCPConnection* connection, std::uint64_t want, char** destination,

@@ -137,6 +137,22 @@ LmqResult LmqTCPConnection::NextBytes(const char** pointer, std::uint32_t wanted
   return LMQ_OK;
 }
 
+LmqResult LmqTCPConnection::ReceiveInto(char* destination, std::uint32_t wanted, std::uint32_t* count) {
+  if (destination == nullptr || count == nullptr) return LMQ_E_INVALID_ARG;
+  *count = 0;
+  if (position_ < held_) {
+    const char* buffered = nullptr;
+    const LmqResult result = NextBytes(&buffered, wanted, count);
+    if (result == LMQ_OK) std::memcpy(destination, buffered, *count);
+    return result;
+  }
+  if (socket_ == socket_api::kInvalidSocket) return LMQ_E_RECEIVE;
+  const long got = socket_api::Receive(socket_, destination, wanted);
+  if (got < 0) return LMQ_E_RECEIVE;
+  *count = static_cast<std::uint32_t>(got);
+  return LMQ_OK;
+}
+
 LmqResult LmqTCPConnection::WaitReadable(LmqTimeout timeout) {
   if (position_ < held_) return LMQ_OK;
   if (socket_ == socket_api::kInvalidSocket) return LMQ_E_WAIT;

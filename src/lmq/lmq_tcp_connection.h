@@ -40,6 +40,10 @@ class LmqTCPConnection : public LmqSync {
   // A count of 0 with LMQ_OK: the peer closed. *pointer stays valid until
   // the next call.
   LmqResult NextBytes(const char** pointer, std::uint32_t wanted, std::uint32_t* count);
+  // Like NextBytes, but into the caller's memory: buffered bytes first,
+  // otherwise one receive straight into `destination`. Large body reads
+  // skip the small receive buffer this way.
+  LmqResult ReceiveInto(char* destination, std::uint32_t wanted, std::uint32_t* count);
   LmqResult WaitReadable(LmqTimeout timeout);
 
   // The size is taken modulo 65,536 (0 keeps the default); empties the buffer.
