@@ -126,9 +126,15 @@ TEST(LmqTCPConnection, ReconnectDropsUnreadBytesAndPeerCloseReadsAsZero) {
 }
 
 TEST(LmqTCPConnection, SendToAResetPeerFailsWithoutEndingTheProcess) {
-  HttpTestServer server([](ServerConnection& s) { s.Reset(); });
+  // The peer resets only after the client has connected and spoken, so the
+  // reset cannot race the connect itself.
+  HttpTestServer server([](ServerConnection& s) {
+    s.ReadBytes(1);
+    s.Reset();
+  });
   LmqTCPConnection c;
   ASSERT_EQ(c.Connect(server.HostPort().c_str()), LMQ_OK);
+  ASSERT_EQ(c.Send("x", 1), LMQ_OK);
   ASSERT_TRUE(server.WaitScriptsDone(1));
   const std::string block(64 * 1024, 'x');
   LmqResult result = LMQ_OK;
