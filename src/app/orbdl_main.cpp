@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/orbdl_app.h"
+#include "device/exec_scsi_vxd.h"
 #include "platform/process.h"
 #include "virtual_handheld/install.h"
 
@@ -17,7 +18,11 @@ int main(int argc, char** argv) {
     orb::platform::WriteStderr("orbdl: virtual handheld: " + handheldError + "\n");
     return 2;
   }
-  COrbdlApp app(orb::platform::CommandLineArguments(argc, argv));
-  app.InitInstance();
+  ScsiPassThroughDriver::Load();
+  {
+    COrbdlApp app(orb::platform::CommandLineArguments(argc, argv));
+    app.InitInstance();
+  }
+  ScsiPassThroughDriver::Unload();
   return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "device/drive_selection.h"
 #include "device/fk_media.h"
+#include "platform/drive_table.h"
 #include "support/virtual_handheld_fixture.h"
 
 namespace {
@@ -140,6 +141,27 @@ TEST(CFKDevice, SystemVersionOfANonConsoleDriveIsRefused) {
   older = true;
   EXPECT_EQ(IsSystemVersionOlder(L'L', "6.50", &older), S_OK);
   EXPECT_FALSE(older);
+}
+
+// Where the system has drive letters (Windows, and Wine with the set-up
+// tool's letters), the virtual handheld answers only what no drive can
+// there: the system's drive table stays in force.
+TEST(CFKDevice, AGuestHandheldKeepsTheSystemsDriveTable) {
+  const std::uint32_t systemMask = orb::platform::GetLogicalDriveMask();
+  const orb::platform::DriveType systemType = orb::platform::GetDriveType(L'C');
+  orb::virtual_handheld::HandheldDescription description;
+  std::string error;
+  ASSERT_TRUE(orb::virtual_handheld::ParseHandheldDescription("[Drive C]\nIdentity = card\n", &description, &error));
+  orb::virtual_handheld::VirtualHandheld guest(description, /*ownsDriveTable=*/false);
+  orb::platform::InstallDeviceSimulation(&guest);
+  EXPECT_EQ(orb::platform::GetLogicalDriveMask(), systemMask);
+  EXPECT_EQ(orb::platform::GetDriveType(L'C'), systemType);
+  // The card answers where the system has a drive that can take commands.
+  const bool drive = systemType == orb::platform::DriveType::kRemovable ||
+                     systemType == orb::platform::DriveType::kFixed || systemType == orb::platform::DriveType::kCdRom;
+  EXPECT_EQ(CFKDevice().IsCardDrive(L'C'), drive);
+  EXPECT_EQ(CFKDevice().IsCardDrive(L'D'), false);  // not described
+  orb::platform::InstallDeviceSimulation(nullptr);
 }
 
 TEST(CFKMedia, ModePageAndCapacity) {
