@@ -41,4 +41,30 @@ TEST(OrbdlVirtualHandheldTest, ABrokenDescriptionStopsTheProgramWithItsError) {
   }
 }
 
+// No handheld: the plain-media run asks for the USB connection with Retry
+// and Cancel, asks again on Retry, and ends without a further message on
+// Cancel. The flow refuses an operation this build does not have before it
+// asks about the handheld, so this runs once the plain-media operation is
+// part of the program: then drop DISABLED_.
+TEST(OrbdlVirtualHandheldTest, DISABLED_NoHandheldAsksForTheConnectionUntilCancelled) {
+  orb::test::TempDir dir;
+  const auto control = dir.Write("c.dsf", "[Info]\r\nEID=pnv#\r\nDesc=Clip\r\nCC=JP\r\n[File]\r\nC=file:///clip.mp4\r\n");
+  const auto handheld = dir.Write("none.ini", "; a virtual handheld with no drives\n");
+  auto env = Environment(handheld.string());
+  env[1].second = "retry,cancel";
+  const auto result = RunChild(ORBDL_PROGRAM, {control.string()}, env);
+  ASSERT_TRUE(result.started);
+  ASSERT_FALSE(result.timedOut);
+  std::vector<std::string> messages;
+  for (const std::string& line : orb::test::OutputLines(result.output)) {
+    if (line.rfind("[UI] message ", 0) == 0) messages.push_back(line);
+  }
+  const std::string connect =
+      "[UI] message caption=\"Orbiton\xC2\xAENetwork Downloader\" text=\"Establish a USB connection to the "
+      "device.\\r\\n\\r\\n<If Using a KVX\xE2\x84\xA2 System> Connect the KVX\xE2\x84\xA2 system using a USB "
+      "cable, and then select [USB Connection] under [Settings] on the KVX\xE2\x84\xA2 system.\" icon=warning "
+      "buttons=retry-cancel default=retry owner=progress -> ";
+  EXPECT_EQ(messages, (std::vector<std::string>{connect + "retry", connect + "cancel"})) << result.output;
+}
+
 }  // namespace
