@@ -1,16 +1,17 @@
 // operation_factory.cpp - the operations this build has.
 #include "flow/operation_factory.h"
 
+#include "content/non_secure_content_downloader.h"
+
 HRESULT COperationFactory::Create(OperationType type, std::unique_ptr<IFlowOperation>* operation) {
   if (operation == nullptr) return E_POINTER;
   operation->reset();
   switch (type) {
-    // Each operation plugs in here with its flow's adapter, for example
-    //   case OperationType::kPlainMedia:
-    //     return MakeFlowOperation<CPlainMediaOperation<CNonSecureContentDownloader>>(operation);
+    // Each operation plugs in here with its flow's adapter.
+    case OperationType::kPlainMedia:
+      return MakeFlowOperation<CPlainMediaOperation<CNonSecureContentDownloader>>(operation);
     case OperationType::kGamePackage:
     case OperationType::kComicVideo:
-    case OperationType::kPlainMedia:
       break;
   }
   return E_NOTIMPL;

@@ -29,4 +29,10 @@ DriveType SystemDriveType(wchar_t letter);
 SysError SystemCrackUrl(const wchar_t* url, std::size_t hostCapacity, std::size_t pathCapacity,
                         CrackedUrl* out);
 
+// Windows: WinINet's splitter and composer. Linux: our own, with the same
+// results for the URLs the program meets. The portable part has already
+// refused a null or empty URL and a password without a user name.
+SysError SystemSplitUrl(const wchar_t* url, UrlParts* out);
+SysError SystemComposeUrl(const UrlParts& parts, std::size_t capacity, std::wstring* url);
+
 }  // namespace orb::platform

@@ -138,4 +138,103 @@ TEST(CrackUrl, BufferLimitsCountDecodedCharactersWithTheNul) {
   EXPECT_EQ(CrackUrl(longFile.c_str(), kHost, kPath, &got), kWindows ? we::kInsufficientBuffer : 0u);
 }
 
+// Splitting keeps every part as written; composing puts the same URL
+// together again. WinINet on Windows, our own code on Linux: one table.
+TEST(SplitUrl, PartsAsWrittenAndComposedAgain) {
+  using orb::platform::UrlParts;
+  const struct {
+    const wchar_t* url;
+    UrlScheme scheme;
+    const wchar_t* schemeName;
+    const wchar_t* host;
+    const wchar_t* user;
+    const wchar_t* password;
+    int port;
+    const wchar_t* path;
+    const wchar_t* extra;
+    const wchar_t* composed;  // null: the URL itself
+  } cases[] = {
+      {L"http://h/p?a=1#top", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"/p", L"?a=1#top", nullptr},
+      {L"http://u:pw@h:8080/p%20q?x#f", UrlScheme::kHttp, L"http", L"h", L"u", L"pw", 8080, L"/p%20q", L"?x#f",
+       nullptr},
+      {L"HTTP://H/X", UrlScheme::kHttp, L"HTTP", L"H", L"", L"", 80, L"/X", L"", nullptr},
+      {L"https://h:443/p", UrlScheme::kHttps, L"https", L"h", L"", L"", 443, L"/p", L"", L"https://h/p"},
+      {L"http://h:80/p", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"/p", L"", L"http://h/p"},
+      {L"https://h:80/p", UrlScheme::kHttps, L"https", L"h", L"", L"", 80, L"/p", L"", nullptr},
+      {L"http://h", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"", L"", L"http://h/"},
+      {L"http://h?x", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"", L"?x", L"http://h/?x"},
+      {L"http://h#f", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"", L"#f", L"http://h/#f"},
+      {L"http://h/a#b?c", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"/a#b", L"?c", nullptr},
+      {L"http://h/x?q=%26#frag%20", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"/x", L"?q=%26#frag%20",
+       nullptr},
+      {L"http://h:0/x", UrlScheme::kHttp, L"http", L"h", L"", L"", 0, L"/x", L"", L"http://h/x"},
+      {L"http://h:99999/x", UrlScheme::kHttp, L"http", L"h", L"", L"", 34463, L"/x", L"", L"http://h:34463/x"},
+      {L"http://u@h/x", UrlScheme::kHttp, L"http", L"h", L"u", L"", 80, L"/x", L"", nullptr},
+      {L"http://a@b@h/x", UrlScheme::kHttp, L"http", L"b@h", L"a", L"", 80, L"/x", L"", nullptr},
+      {L"http://[::1]:8080/x", UrlScheme::kHttp, L"http", L"[::1]", L"", L"", 8080, L"/x", L"", nullptr},
+      {L"http://h/a\\b", UrlScheme::kHttp, L"http", L"h", L"", L"", 80, L"/a\\b", L"", nullptr},
+      {L"http:///x", UrlScheme::kHttp, L"http", L"", L"", L"", 80, L"/x", L"", nullptr},
+      {L"ftp://h/x", UrlScheme::kFtp, L"ftp", L"h", L"", L"", 21, L"/x", L"", nullptr},
+      {L"abc://h/x", UrlScheme::kOther, L"abc", L"h", L"", L"", 0, L"/x", L"", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.url)));
+    UrlParts parts;
+    ASSERT_EQ(orb::platform::SplitUrl(c.url, &parts), 0u);
+    EXPECT_EQ(parts.scheme, c.scheme);
+    EXPECT_EQ(parts.schemeName, c.schemeName);
+    EXPECT_EQ(parts.host, c.host);
+    EXPECT_EQ(parts.userName, c.user);
+    EXPECT_EQ(parts.password, c.password);
+    EXPECT_EQ(parts.port, c.port);
+    EXPECT_EQ(parts.path, c.path);
+    EXPECT_EQ(parts.extra, c.extra);
+    std::wstring composed;
+    ASSERT_EQ(orb::platform::ComposeUrl(parts, 2085, &composed), 0u);
+    EXPECT_EQ(composed, c.composed != nullptr ? c.composed : c.url);
+  }
+}
+
+TEST(SplitUrl, LimitsAndFailures) {
+  using orb::platform::UrlParts;
+  const std::wstring a2046(2046, L'a');
+  const struct {
+    const char* name;
+    std::wstring url;
+    SysError error;
+  } cases[] = {
+      {"scheme of 31", std::wstring(31, L's') + L"://h/x", 0},
+      {"scheme of 32", std::wstring(32, L's') + L"://h/x", we::kInsufficientBuffer},
+      {"host of 255", L"http://" + std::wstring(255, L'h') + L"/x", 0},
+      {"host of 256", L"http://" + std::wstring(256, L'h') + L"/x", we::kInsufficientBuffer},
+      {"user of 127", L"http://" + std::wstring(127, L'u') + L"@h/x", 0},
+      {"user of 128", L"http://" + std::wstring(128, L'u') + L"@h/x", we::kInsufficientBuffer},
+      {"password of 127", L"http://u:" + std::wstring(127, L'p') + L"@h/x", 0},
+      {"password of 128", L"http://u:" + std::wstring(128, L'p') + L"@h/x", we::kInsufficientBuffer},
+      {"path of 2083", L"http://h/" + std::wstring(2082, L'a'), 0},
+      {"path of 2084", L"http://h/" + std::wstring(2083, L'a'), we::kInsufficientBuffer},
+      {"extra of 2047", L"http://h/x?" + a2046, 0},
+      {"extra of 2048", L"http://h/x?" + a2046 + L"a", we::kInsufficientBuffer},
+      {"empty", L"", we::kInvalidParameter},
+      {"no scheme", L"/home/u/x.mp4", we::kInternetUnrecognizedScheme},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    UrlParts parts;
+    EXPECT_EQ(orb::platform::SplitUrl(c.url.c_str(), &parts), c.error);
+  }
+  UrlParts parts;
+  EXPECT_EQ(orb::platform::SplitUrl(nullptr, &parts), we::kInvalidParameter);
+
+  // The composed URL must fit the buffer with its NUL.
+  ASSERT_EQ(orb::platform::SplitUrl(L"http://h/abc", &parts), 0u);
+  std::wstring url;
+  EXPECT_EQ(orb::platform::ComposeUrl(parts, 13, &url), 0u);
+  EXPECT_EQ(url, L"http://h/abc");
+  EXPECT_EQ(orb::platform::ComposeUrl(parts, 12, &url), we::kInsufficientBuffer);
+  // A password without a user name cannot be written.
+  parts.password = L"p";
+  EXPECT_EQ(orb::platform::ComposeUrl(parts, 2085, &url), we::kInvalidParameter);
+}
+
 }  // namespace

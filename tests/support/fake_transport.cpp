@@ -33,8 +33,16 @@ HRESULT FakeTransport::GetContentLength(std::uint64_t* length) {
   return S_OK;
 }
 
-HRESULT FakeTransport::GetContentType(wchar_t* /*buffer*/, std::uint32_t* /*length*/) {
-  return ORB_E_NO_CONTENT_TYPE;
+HRESULT FakeTransport::GetContentType(wchar_t* buffer, std::uint32_t* length) {
+  ++log_->contentTypeQuestions;
+  if (buffer == nullptr || length == nullptr) return E_POINTER;
+  if (!open_) return E_INVALIDARG;
+  if (resource_->contentType.empty()) return ORB_E_NO_CONTENT_TYPE;
+  if (*length < resource_->contentType.size() + 1) return ORB_E_NO_CONTENT_TYPE;
+  std::copy(resource_->contentType.begin(), resource_->contentType.end(), buffer);
+  buffer[resource_->contentType.size()] = L'\0';
+  *length = static_cast<std::uint32_t>(resource_->contentType.size());
+  return S_OK;
 }
 
 HRESULT FakeTransport::Read(void* buffer, std::uint32_t wanted, std::uint32_t* got) {

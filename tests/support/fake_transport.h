@@ -2,6 +2,7 @@
 // faults on request, for tests of the front and of the file downloader.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +28,9 @@ struct FakeResource {
   // When non-zero, the resource is this many bytes whose values do not
   // matter (nothing is kept in memory); body is not used.
   std::uint64_t generatedSize = 0;
+  // What GetContentType answers (characters, NUL included, as the socket
+  // transport counts); empty: ORB_E_NO_CONTENT_TYPE, as a local file.
+  std::wstring contentType;
 };
 
 // What every fake transport of one test did, in order.
@@ -36,6 +40,7 @@ struct FakeTransportLog {
   int opens = 0;
   int closes = 0;
   int reads = 0;
+  int contentTypeQuestions = 0;
   std::vector<std::wstring> names;  // name of each transport created
 };
 

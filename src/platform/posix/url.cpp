@@ -62,6 +62,54 @@ std::wstring DecodeAsUtf8(std::wstring_view text) {
   return Utf8ToWide(bytes);
 }
 
+std::uint16_t DefaultPort(UrlScheme scheme) {
+  switch (scheme) {
+    case UrlScheme::kHttp: return 80;
+    case UrlScheme::kHttps: return 443;
+    case UrlScheme::kFtp: return 21;
+    default: return 0;
+  }
+}
+
+// The colon before the port in host[:port], npos without one. A colon
+// inside [...] belongs to an IPv6 address.
+std::size_t PortColon(std::wstring_view authority) {
+  const std::size_t bracket = authority.rfind(L']');
+  const std::size_t colon = authority.rfind(L':');
+  if (bracket != std::wstring_view::npos && colon != std::wstring_view::npos && colon < bracket) {
+    return std::wstring_view::npos;
+  }
+  return colon;
+}
+
+// As WinINet: digits up to the first other character, none is port 0, and
+// only the low 16 bits of the value count (unsigned arithmetic wraps, which
+// keeps them right).
+std::uint16_t ParsePort(std::wstring_view text) {
+  std::uint32_t port = 0;
+  for (std::size_t i = 0; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    port = port * 10u + static_cast<std::uint32_t>(text[i] - L'0');
+  }
+  return static_cast<std::uint16_t>(port & 0xFFFFu);
+}
+
+// The length of the scheme before its ":", or 0 when the URL has none. A
+// one-letter "scheme" is a drive letter, which Linux does not have.
+std::size_t SchemeLength(std::wstring_view text) {
+  std::size_t colon = 0;
+  while (colon < text.size() && IsSchemeChar(text[colon])) ++colon;
+  if (colon >= text.size() || text[colon] != L':' || colon < 2) return 0;
+  return colon;
+}
+
+UrlScheme SchemeOf(std::wstring_view scheme) {
+  if (EqualsIgnoringCase(scheme, L"http")) return UrlScheme::kHttp;
+  if (EqualsIgnoringCase(scheme, L"https")) return UrlScheme::kHttps;
+  if (EqualsIgnoringCase(scheme, L"file")) return UrlScheme::kFile;
+  if (EqualsIgnoringCase(scheme, L"ftp")) return UrlScheme::kFtp;
+  return UrlScheme::kOther;
+}
+
 void CrackFile(std::wstring_view rest, CrackedUrl* out) {
   out->port = 0;
   if (rest.substr(0, 2) != L"//") {
@@ -79,10 +127,7 @@ void CrackFile(std::wstring_view rest, CrackedUrl* out) {
 }
 
 void CrackNetwork(std::wstring_view rest, CrackedUrl* out) {
-  std::uint16_t defaultPort = 0;
-  if (out->scheme == UrlScheme::kHttp) defaultPort = 80;
-  if (out->scheme == UrlScheme::kHttps) defaultPort = 443;
-  if (out->scheme == UrlScheme::kFtp) defaultPort = 21;
+  const std::uint16_t defaultPort = DefaultPort(out->scheme);
 
   std::wstring raw(rest);
   if (out->scheme == UrlScheme::kHttp || out->scheme == UrlScheme::kHttps) {
@@ -102,22 +147,10 @@ void CrackNetwork(std::wstring_view rest, CrackedUrl* out) {
 
   const std::size_t at = authority.rfind(L'@');
   if (at != std::wstring_view::npos) authority.remove_prefix(at + 1);
-  // A colon inside [...] belongs to an IPv6 address.
-  const std::size_t bracket = authority.rfind(L']');
-  std::size_t colon = authority.rfind(L':');
-  if (bracket != std::wstring_view::npos && colon != std::wstring_view::npos && colon < bracket) {
-    colon = std::wstring_view::npos;
-  }
+  const std::size_t colon = PortColon(authority);
   out->port = defaultPort;
   if (colon != std::wstring_view::npos) {
-    // As WinINet: digits up to the first other character, none is port 0,
-    // and only the low 16 bits of the value count (unsigned arithmetic
-    // wraps, which keeps them right).
-    std::uint32_t port = 0;
-    for (std::size_t i = colon + 1; i < authority.size() && authority[i] >= L'0' && authority[i] <= L'9'; ++i) {
-      port = port * 10u + static_cast<std::uint32_t>(authority[i] - L'0');
-    }
-    out->port = static_cast<std::uint16_t>(port & 0xFFFFu);
+    out->port = ParsePort(authority.substr(colon + 1));
     authority = authority.substr(0, colon);
   }
   out->host = DecodeAsCharacters(authority);
@@ -129,23 +162,9 @@ void CrackNetwork(std::wstring_view rest, CrackedUrl* out) {
 
 SysError SystemCrackUrl(const wchar_t* url, std::size_t hostCapacity, std::size_t pathCapacity, CrackedUrl* out) {
   const std::wstring_view text(url);
-  std::size_t colon = 0;
-  while (colon < text.size() && IsSchemeChar(text[colon])) ++colon;
-  // A one-letter "scheme" is a drive letter, which Linux does not have.
-  if (colon >= text.size() || text[colon] != L':' || colon < 2) return win32_error::kInternetUnrecognizedScheme;
-
-  const std::wstring_view scheme = text.substr(0, colon);
-  if (EqualsIgnoringCase(scheme, L"http")) {
-    out->scheme = UrlScheme::kHttp;
-  } else if (EqualsIgnoringCase(scheme, L"https")) {
-    out->scheme = UrlScheme::kHttps;
-  } else if (EqualsIgnoringCase(scheme, L"file")) {
-    out->scheme = UrlScheme::kFile;
-  } else if (EqualsIgnoringCase(scheme, L"ftp")) {
-    out->scheme = UrlScheme::kFtp;
-  } else {
-    out->scheme = UrlScheme::kOther;
-  }
+  const std::size_t colon = SchemeLength(text);
+  if (colon == 0) return win32_error::kInternetUnrecognizedScheme;
+  out->scheme = SchemeOf(text.substr(0, colon));
 
   const std::wstring_view rest = text.substr(colon + 1);
   if (out->scheme == UrlScheme::kFile) {
@@ -157,6 +176,70 @@ SysError SystemCrackUrl(const wchar_t* url, std::size_t hostCapacity, std::size_
     *out = CrackedUrl();
     return win32_error::kInsufficientBuffer;
   }
+  return win32_error::kSuccess;
+}
+
+SysError SystemSplitUrl(const wchar_t* url, UrlParts* out) {
+  const std::wstring_view text(url);
+  const std::size_t colon = SchemeLength(text);
+  if (colon == 0) return win32_error::kInternetUnrecognizedScheme;
+  out->schemeName = std::wstring(text.substr(0, colon));
+  out->scheme = SchemeOf(out->schemeName);
+  out->port = DefaultPort(out->scheme);
+
+  std::wstring_view rest = text.substr(colon + 1);
+  if (rest.substr(0, 2) == L"//") {
+    rest.remove_prefix(2);
+    const std::size_t end = rest.find_first_of(L"/?#");
+    std::wstring_view authority = rest.substr(0, end);
+    rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end);
+
+    const std::size_t at = authority.find(L'@');
+    if (at != std::wstring_view::npos) {
+      const std::wstring_view user = authority.substr(0, at);
+      const std::size_t separator = user.find(L':');
+      out->userName = std::wstring(user.substr(0, separator));
+      if (separator != std::wstring_view::npos) out->password = std::wstring(user.substr(separator + 1));
+      authority.remove_prefix(at + 1);
+    }
+    const std::size_t portColon = PortColon(authority);
+    if (portColon != std::wstring_view::npos) {
+      out->port = ParsePort(authority.substr(portColon + 1));
+      authority = authority.substr(0, portColon);
+    }
+    out->host = std::wstring(authority);
+  }
+  std::size_t extra = rest.find(L'?');
+  if (extra == std::wstring_view::npos) extra = rest.find(L'#');
+  out->path = std::wstring(rest.substr(0, extra));
+  if (extra != std::wstring_view::npos) out->extra = std::wstring(rest.substr(extra));
+
+  const struct {
+    const std::wstring& part;
+    std::size_t capacity;
+  } limits[] = {{out->schemeName, kUrlSchemeCapacity}, {out->host, kUrlHostCapacity},
+                {out->userName, kUrlUserNameCapacity}, {out->password, kUrlPasswordCapacity},
+                {out->path, kUrlPathCapacity},         {out->extra, kUrlExtraCapacity}};
+  for (const auto& limit : limits) {
+    if (limit.part.size() + 1 > limit.capacity) return win32_error::kInsufficientBuffer;
+  }
+  return win32_error::kSuccess;
+}
+
+SysError SystemComposeUrl(const UrlParts& parts, std::size_t capacity, std::wstring* url) {
+  std::wstring text = parts.schemeName + L"://";
+  if (!parts.userName.empty()) {
+    text += parts.userName;
+    if (!parts.password.empty()) text += L":" + parts.password;
+    text += L"@";
+  }
+  text += parts.host;
+  if (parts.port != 0 && parts.port != DefaultPort(parts.scheme)) text += L":" + std::to_wstring(parts.port);
+  if (parts.path.empty() || parts.path[0] != L'/') text += L"/";
+  text += parts.path;
+  text += parts.extra;
+  if (text.size() + 1 > capacity) return win32_error::kInsufficientBuffer;
+  *url = std::move(text);
   return win32_error::kSuccess;
 }
 

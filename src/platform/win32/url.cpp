@@ -1,4 +1,4 @@
-// url.cpp (Windows) - WinINet's URL cracker.
+// url.cpp (Windows) - WinINet's URL cracker, splitter and composer.
 #include <cwctype>
 #include <vector>
 
@@ -21,6 +21,26 @@ std::size_t DecodedLength(const wchar_t* text) {
     p += (p[0] == L'%' && IsHex(p[1]) && IsHex(p[2])) ? 3 : 1;
   }
   return n;
+}
+
+UrlScheme SchemeOf(INTERNET_SCHEME scheme) {
+  switch (scheme) {
+    case INTERNET_SCHEME_HTTP: return UrlScheme::kHttp;
+    case INTERNET_SCHEME_HTTPS: return UrlScheme::kHttps;
+    case INTERNET_SCHEME_FILE: return UrlScheme::kFile;
+    case INTERNET_SCHEME_FTP: return UrlScheme::kFtp;
+    default: return UrlScheme::kOther;
+  }
+}
+
+INTERNET_SCHEME SchemeNumber(UrlScheme scheme) {
+  switch (scheme) {
+    case UrlScheme::kHttp: return INTERNET_SCHEME_HTTP;
+    case UrlScheme::kHttps: return INTERNET_SCHEME_HTTPS;
+    case UrlScheme::kFile: return INTERNET_SCHEME_FILE;
+    case UrlScheme::kFtp: return INTERNET_SCHEME_FTP;
+    default: return INTERNET_SCHEME_UNKNOWN;
+  }
 }
 
 bool StartsWithFileScheme(const wchar_t* url) {
@@ -49,16 +69,75 @@ SysError SystemCrackUrl(const wchar_t* url, std::size_t hostCapacity, std::size_
   parts.dwUrlPathLength = static_cast<DWORD>(pathCapacity);
   if (!InternetCrackUrlW(url, 0, ICU_DECODE, &parts)) return GetLastError();
 
-  switch (parts.nScheme) {
-    case INTERNET_SCHEME_HTTP: out->scheme = UrlScheme::kHttp; break;
-    case INTERNET_SCHEME_HTTPS: out->scheme = UrlScheme::kHttps; break;
-    case INTERNET_SCHEME_FILE: out->scheme = UrlScheme::kFile; break;
-    case INTERNET_SCHEME_FTP: out->scheme = UrlScheme::kFtp; break;
-    default: out->scheme = UrlScheme::kOther; break;
-  }
+  out->scheme = SchemeOf(parts.nScheme);
   out->host.assign(host.data(), parts.dwHostNameLength);
   out->port = parts.nPort;
   out->path.assign(path.data(), parts.dwUrlPathLength);
+  return win32_error::kSuccess;
+}
+
+SysError SystemSplitUrl(const wchar_t* url, UrlParts* out) {
+  std::vector<wchar_t> scheme(kUrlSchemeCapacity + 1, L'\0');
+  std::vector<wchar_t> host(kUrlHostCapacity + 1, L'\0');
+  std::vector<wchar_t> user(kUrlUserNameCapacity + 1, L'\0');
+  std::vector<wchar_t> password(kUrlPasswordCapacity + 1, L'\0');
+  std::vector<wchar_t> path(kUrlPathCapacity + 1, L'\0');
+  std::vector<wchar_t> extra(kUrlExtraCapacity + 1, L'\0');
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszScheme = scheme.data();
+  parts.dwSchemeLength = static_cast<DWORD>(kUrlSchemeCapacity);
+  parts.lpszHostName = host.data();
+  parts.dwHostNameLength = static_cast<DWORD>(kUrlHostCapacity);
+  parts.lpszUserName = user.data();
+  parts.dwUserNameLength = static_cast<DWORD>(kUrlUserNameCapacity);
+  parts.lpszPassword = password.data();
+  parts.dwPasswordLength = static_cast<DWORD>(kUrlPasswordCapacity);
+  parts.lpszUrlPath = path.data();
+  parts.dwUrlPathLength = static_cast<DWORD>(kUrlPathCapacity);
+  parts.lpszExtraInfo = extra.data();
+  parts.dwExtraInfoLength = static_cast<DWORD>(kUrlExtraCapacity);
+  if (!InternetCrackUrlW(url, 0, 0, &parts)) return GetLastError();
+
+  out->scheme = SchemeOf(parts.nScheme);
+  out->schemeName.assign(scheme.data(), parts.dwSchemeLength);
+  out->host.assign(host.data(), parts.dwHostNameLength);
+  out->userName.assign(user.data(), parts.dwUserNameLength);
+  out->password.assign(password.data(), parts.dwPasswordLength);
+  out->port = parts.nPort;
+  out->path.assign(path.data(), parts.dwUrlPathLength);
+  out->extra.assign(extra.data(), parts.dwExtraInfoLength);
+  return win32_error::kSuccess;
+}
+
+SysError SystemComposeUrl(const UrlParts& in, std::size_t capacity, std::wstring* url) {
+  // WinINet's structure holds non-const pointers; it only reads them here.
+  UrlParts copy = in;
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.nScheme = SchemeNumber(copy.scheme);
+  parts.lpszScheme = copy.schemeName.data();
+  parts.dwSchemeLength = static_cast<DWORD>(copy.schemeName.size());
+  parts.lpszHostName = copy.host.data();
+  parts.dwHostNameLength = static_cast<DWORD>(copy.host.size());
+  if (!copy.userName.empty()) {
+    parts.lpszUserName = copy.userName.data();
+    parts.dwUserNameLength = static_cast<DWORD>(copy.userName.size());
+  }
+  if (!copy.password.empty()) {
+    parts.lpszPassword = copy.password.data();
+    parts.dwPasswordLength = static_cast<DWORD>(copy.password.size());
+  }
+  parts.nPort = copy.port;
+  parts.lpszUrlPath = copy.path.data();
+  parts.dwUrlPathLength = static_cast<DWORD>(copy.path.size());
+  parts.lpszExtraInfo = copy.extra.data();
+  parts.dwExtraInfoLength = static_cast<DWORD>(copy.extra.size());
+
+  std::vector<wchar_t> buffer(capacity + 1, L'\0');
+  DWORD length = static_cast<DWORD>(capacity);
+  if (!InternetCreateUrlW(&parts, 0, buffer.data(), &length)) return GetLastError();
+  url->assign(buffer.data());
   return win32_error::kSuccess;
 }
 
