@@ -29,10 +29,14 @@ TempDir::~TempDir() {
 
 std::filesystem::path TempDir::Write(const std::string& name, std::string_view bytes) const {
   const auto file = path_ / name;
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
+  WriteFileBytes(file, bytes);
   return file;
+}
+
+void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {

@@ -22,6 +22,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Writes bytes exactly as given (binary), replacing the file.
+void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
 // The bytes of a file, empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);
 

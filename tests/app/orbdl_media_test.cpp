@@ -1,0 +1,113 @@
+// Plain media end to end: the real orbdl runs a "pnv#" control file with a
+// file:// URL against a virtual handheld, through the scripted user
+// interface, and the test reads what the user saw and what the card holds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/program_environment.h"
+#include "app/program_handheld.h"
+#include "base/wide_text.h"
+#include "support/child_process.h"
+#include "support/file_url.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using orb::test::OutputLines;
+
+const std::string kCaption = "Orbiton\xC2\xAENetwork Downloader";
+
+std::string FinalMessage(const std::string& text, const std::string& icon) {
+  return "[UI] message caption=\"" + kCaption + "\" text=\"" + text + "\" icon=" + icon +
+         " buttons=ok default=ok owner=none -> ok";
+}
+
+// Every file on the card with its content, folders with a "/".
+std::map<std::string, std::string> CardContents(const fs::path& card) {
+  std::map<std::string, std::string> contents;
+  for (const auto& e : fs::recursive_directory_iterator(card)) {
+    const std::string name = fs::relative(e.path(), card).generic_u8string();
+    if (e.is_directory()) {
+      contents[name + "/"] = "";
+    } else {
+      contents[name] = orb::test::ReadFileBytes(e.path());
+    }
+  }
+  return contents;
+}
+
+TEST(OrbdlMediaTest, LocalMediaOntoTheHandheldsCard) {
+  using Contents = std::map<std::string, std::string>;
+  const std::string clip(150000, 'v');
+  const struct {
+    const char* what;
+    const char* source;  // the file the control file names, under media/
+    std::string bytes;   // its content; no file is made when empty
+    std::string keys;    // further keys of the card drive
+    Contents before;     // on the card before the run
+    Contents after;      // on the card afterwards
+    std::string message;
+  } cases[] = {
+      {"a clip goes to VIDEO with the upper-case type", "Clip.mp4", clip, "", {},
+       {{"VIDEO/", ""}, {"VIDEO/Clip.MP4", clip}}, FinalMessage("Copy completed.", "information")},
+      {"an upper-case extension matches its row", "Photo.JPG", "jpeg bytes", "", {},
+       {{"PICTURE/", ""}, {"PICTURE/Photo.JPG", "jpeg bytes"}}, FinalMessage("Copy completed.", "information")},
+      {"a theme: both of its folders are made", "summer.kxm", "theme", "", {},
+       {{"KVX/", ""}, {"KVX/THEME/", ""}, {"KVX/THEME/summer.KXM", "theme"}},
+       FinalMessage("Copy completed.", "information")},
+      {"a file of the same name is replaced", "Clip.mp4", "new clip", "",
+       {{"VIDEO/Clip.MP4", "an older and longer clip"}, {"VIDEO/Other.MP4", "kept"}},
+       {{"VIDEO/", ""}, {"VIDEO/Clip.MP4", "new clip"}, {"VIDEO/Other.MP4", "kept"}},
+       FinalMessage("Copy completed.", "information")},
+      {"unknown type, no content type: nothing written", "notes.txt", "text", "", {}, {},
+       FinalMessage("An error has occurred. \\r\\n(0x80048109)", "none")},
+      {"not enough free space on the card: no code", "Clip.mp4", clip, "Capacity = 1M\nFree = 100K\n", {}, {},
+       FinalMessage("There is not enough free space on the Flash Key\xE2\x84\xA2.", "none")},
+      {"a missing source file", "Missing.mp4", "", "", {}, {},
+       FinalMessage("An error occurred during the copy operation. \\r\\n(0x80048704)", "none")},
+      {"system software too old: the selection's answer is a general failure", "Clip.mp4", clip,
+       "SystemVersion = 6.40\n", {}, {}, FinalMessage("An error has occurred. \\r\\n(0x80004005)", "none")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    orb::test::TempDir dir;
+    const orb::test::ProgramHandheld handheld(dir, c.keys);
+    for (const auto& [name, bytes] : c.before) {
+      fs::create_directories((handheld.Card() / fs::u8path(name)).parent_path());
+      orb::test::WriteFileBytes(handheld.Card() / fs::u8path(name), bytes);
+    }
+    fs::create_directories(dir.path() / "media");
+    const fs::path source = dir.path() / "media" / c.source;
+    if (!c.bytes.empty()) orb::test::WriteFileBytes(source, c.bytes);
+    const std::string url = orb::WideToUtf8(orb::test::FileUrl(source));
+    const auto control = dir.Write("media.dsf", "[Info]\r\nEID=pnv#\r\nDesc=Sample\r\nCC=JP\r\n[File]\r\nC=" + url + "\r\n");
+
+    auto env = orb::test::ProgramEnvironment(dir);
+    orb::test::Set(&env, "ORBDL_VIRTUAL_HANDHELD", handheld.Description().u8string());
+    const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
+    ASSERT_TRUE(result.started);
+    ASSERT_FALSE(result.timedOut);
+    const auto lines = OutputLines(result.output);
+    ASSERT_GE(lines.size(), 2u) << result.output;
+    // Exactly one message, the last thing before the program ends.
+    EXPECT_EQ(lines[lines.size() - 2], c.message) << result.output;
+    EXPECT_EQ(lines.back(), "[UI] version-hidden");
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
+              1);
+    // Copying, not downloading: the status line says so.
+    if (c.message.find("Copy completed.") != std::string::npos) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), "[UI] progress status=\"Copying...\""), lines.end())
+          << result.output;
+    }
+    EXPECT_EQ(CardContents(handheld.Card()), c.after);
+  }
+}
+
+}  // namespace

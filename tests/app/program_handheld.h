@@ -1,0 +1,61 @@
+// program_handheld.h - a virtual handheld for end-to-end runs of the real
+// orbdl: a description file for ORBDL_VIRTUAL_HANDHELD with one card drive,
+// and the folder where the program's writes to that card land.
+//
+// Linux: the card is drive K on a folder of the test's own.
+// Windows (under Wine): a drive letter must be a real removable drive of
+// the prefix, so the card is drive V, which tools/wine/wine-run gives every
+// prefix it makes (a folder of the prefix, Wine drive type "floppy"). Only
+// one test at a time may use it: the end-to-end tests of a kind share one
+// TEST.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/drive_table.h"
+#include "support/temp_dir.h"
+
+namespace orb::test {
+
+class ProgramHandheld {
+ public:
+  static constexpr wchar_t kWineCardLetter = L'V';
+
+  // `keys`: further lines of the card drive's section ("SystemVersion =
+  // 6.40\n"). The card starts empty.
+  ProgramHandheld(const TempDir& dir, const std::string& keys) {
+    const bool driveLetters = orb::platform::SystemHasDriveLetters();
+    std::string section;
+    if (driveLetters) {
+      card_ = std::filesystem::path(std::wstring(1, kWineCardLetter) + L":\\");
+      section = std::string("[Drive ") + static_cast<char>(kWineCardLetter) + "]\n";
+    } else {
+      card_ = dir.path() / "card";
+      section = "[Drive K]\nRoot = card\n";
+    }
+    description_ = dir.Write("handheld.ini", section + "Identity = card\n" + keys);
+    Clear();
+  }
+
+  const std::filesystem::path& Description() const { return description_; }
+  const std::filesystem::path& Card() const { return card_; }
+
+  // Empties the card (the Wine drive keeps what earlier runs wrote).
+  void Clear() const {
+    std::error_code ec;
+    std::filesystem::create_directories(card_, ec);
+    ASSERT_TRUE(std::filesystem::is_directory(card_))
+        << card_.u8string() << " is missing: tools/wine/wine-run gives each Wine prefix this drive";
+    for (const auto& entry : std::filesystem::directory_iterator(card_)) std::filesystem::remove_all(entry.path());
+  }
+
+ private:
+  std::filesystem::path description_;
+  std::filesystem::path card_;
+};
+
+}  // namespace orb::test
