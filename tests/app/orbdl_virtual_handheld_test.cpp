@@ -43,10 +43,8 @@ TEST(OrbdlVirtualHandheldTest, ABrokenDescriptionStopsTheProgramWithItsError) {
 
 // No handheld: the plain-media run asks for the USB connection with Retry
 // and Cancel, asks again on Retry, and ends without a further message on
-// Cancel. The flow refuses an operation this build does not have before it
-// asks about the handheld, so this runs once the plain-media operation is
-// part of the program: then drop DISABLED_.
-TEST(OrbdlVirtualHandheldTest, DISABLED_NoHandheldAsksForTheConnectionUntilCancelled) {
+// Cancel.
+TEST(OrbdlVirtualHandheldTest, NoHandheldAsksForTheConnectionUntilCancelled) {
   orb::test::TempDir dir;
   const auto control = dir.Write("c.dsf", "[Info]\r\nEID=pnv#\r\nDesc=Clip\r\nCC=JP\r\n[File]\r\nC=file:///clip.mp4\r\n");
   const auto handheld = dir.Write("none.ini", "; a virtual handheld with no drives\n");
