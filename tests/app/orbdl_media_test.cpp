@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/program_environment.h"
@@ -28,10 +29,13 @@ std::string FinalMessage(const std::string& text, const std::string& icon) {
          " buttons=ok default=ok owner=none -> ok";
 }
 
-// Every file on the card with its content, folders with a "/".
+// Every file on the card with its content, folders with a "/". (Listing
+// an empty drive root fails: no entries.)
 std::map<std::string, std::string> CardContents(const fs::path& card) {
   std::map<std::string, std::string> contents;
-  for (const auto& e : fs::recursive_directory_iterator(card)) {
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(card, ec), end; !ec && it != end; it.increment(ec)) {
+    const auto& e = *it;
     const std::string name = fs::relative(e.path(), card).generic_u8string();
     if (e.is_directory()) {
       contents[name + "/"] = "";

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/drive_table.h"
 #include "support/temp_dir.h"
@@ -50,7 +51,13 @@ class ProgramHandheld {
     std::filesystem::create_directories(card_, ec);
     ASSERT_TRUE(std::filesystem::is_directory(card_))
         << card_.u8string() << " is missing: tools/wine/wine-run gives each Wine prefix this drive";
-    for (const auto& entry : std::filesystem::directory_iterator(card_)) std::filesystem::remove_all(entry.path());
+    // A drive's root has no "." entries, so listing an empty root of a
+    // drive letter fails: that is an empty card.
+    std::vector<std::filesystem::path> entries;
+    for (std::filesystem::directory_iterator it(card_, ec), end; !ec && it != end; it.increment(ec)) {
+      entries.push_back(it->path());
+    }
+    for (const auto& entry : entries) std::filesystem::remove_all(entry);
   }
 
  private:

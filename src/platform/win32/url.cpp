@@ -1,4 +1,5 @@
 // url.cpp (Windows) - WinINet's URL cracker, splitter and composer.
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
@@ -137,7 +138,11 @@ SysError SystemComposeUrl(const UrlParts& in, std::size_t capacity, std::wstring
   std::vector<wchar_t> buffer(capacity + 1, L'\0');
   DWORD length = static_cast<DWORD>(capacity);
   if (!InternetCreateUrlW(&parts, 0, buffer.data(), &length)) return GetLastError();
-  url->assign(buffer.data());
+  // WinINet versions differ on whether the NUL counts against the buffer
+  // (the buffer has a spare place for it): the limit is ours.
+  const std::size_t written = std::wcslen(buffer.data());
+  if (written + 1 > capacity) return win32_error::kInsufficientBuffer;
+  url->assign(buffer.data(), written);
   return win32_error::kSuccess;
 }
 
