@@ -164,6 +164,9 @@ constexpr HRESULT ORB_E_PKG_HEADER = orb::MakeStatus(0x80029563u);            //
 constexpr HRESULT ORB_E_PKG_DIGEST = orb::MakeStatus(0x80029564u);            // data area digest differs
 constexpr HRESULT ORB_E_PKG_ENTRY = orb::MakeStatus(0x80029566u);             // extension or entry breaks a rule
 constexpr HRESULT ORB_E_PKG_CONTENT = orb::MakeStatus(0x80029567u);           // type word or content unusable
+// Success answers of the reader's entry walk (S_OK: no further entry).
+constexpr HRESULT ORB_S_PKG_FILE = orb::MakeStatus(1u);
+constexpr HRESULT ORB_S_PKG_DIRECTORY = orb::MakeStatus(2u);
 
 // --- Operation states: positive, published by a running operation.
 constexpr HRESULT ORB_STATE_TRANSFERRING = orb::MakeStatus(0x00048001u);
