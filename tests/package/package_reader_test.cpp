@@ -626,10 +626,10 @@ TEST_F(PackageReaderTest, ParseHeadLeavesAnOpenPackageAlone) {
 // Data-area positions are 64-bit: an entry placed beyond 4 GiB (in a sparse
 // file) is read from there and deciphered with its own counter.
 TEST_F(PackageReaderTest, ReadsEntriesBeyond4GiB) {
-  pb::EntrySpec far = FileEntry("far.bin", Pattern(100, 3));
-  far.dataOffset = k4GiB + 0x30;
+  pb::EntrySpec distant = FileEntry("far.bin", Pattern(100, 3));
+  distant.dataOffset = k4GiB + 0x30;
   pb::PackageSpec spec;
-  spec.entries = pb::ContentEntries({FileEntry("near.bin", "near"), far});
+  spec.entries = pb::ContentEntries({FileEntry("near.bin", "near"), distant});
   const auto path = dir_.path() / "far.pkg";
   std::string error;
   if (!pb::WritePackageFile(spec, path, nullptr, &error)) {
