@@ -9,7 +9,7 @@ ORB_TEST_PACKAGES=("${ORB_DEMO_PACKAGES[@]}" clang libclang-rt-14-dev googletest
   xvfb xauth xdotool imagemagick x11-utils file python3 curl)
 
 # Benchmarks (tools/run-bench): curl is the yardstick they compare against.
-ORB_BENCH_PACKAGES=(cmake ninja-build g++ curl)
+ORB_BENCH_PACKAGES=(cmake ninja-build g++ libssl-dev curl)
 
 orb_ensure_packages() {
   local missing=()
