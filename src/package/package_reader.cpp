@@ -156,6 +156,29 @@ bool IsDotsOnly(const char* element, std::size_t length) {
   return true;
 }
 
+// A name that Windows opens as a device wherever it stands in a path (with
+// any extension): bytes written there would go to a port or nowhere while
+// the installation reports success.
+bool IsDeviceName(const char* element, std::size_t length) {
+  std::size_t base = 0;
+  while (base < length && element[base] != '.') ++base;
+  while (base > 0 && element[base - 1] == ' ') --base;
+  char upper[5] = {};
+  if (base < 3 || base > 4) return false;
+  for (std::size_t i = 0; i < base; ++i) {
+    const char c = element[i];
+    upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  if (base == 3) {
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+      if (std::memcmp(upper, device, 3) == 0) return true;
+    }
+    return false;
+  }
+  return (std::memcmp(upper, "COM", 3) == 0 || std::memcmp(upper, "LPT", 3) == 0) && upper[3] >= '1' &&
+         upper[3] <= '9';
+}
+
 // The installer appends the name to its folder as it stands: the name must
 // stay below that folder on every system. An empty name is the folder
 // itself, which only a directory entry may name.
@@ -171,7 +194,9 @@ bool IsSafeName(const char* name, std::size_t length, bool directory) {
   while (start <= length) {
     std::size_t end = start;
     while (end < length && name[end] != '/') ++end;
-    if (end == start || IsDotsOnly(name + start, end - start)) return false;
+    if (end == start || IsDotsOnly(name + start, end - start) || IsDeviceName(name + start, end - start)) {
+      return false;
+    }
     start = end + 1;
   }
   return true;

@@ -460,6 +460,12 @@ TEST_F(PackageReaderTest, EntryNames) {
       {"USRDIR/CONTENT/", "USRDIR/CONTENT/.. /a.bin", false, nullptr, PackageFailure::kUnsafeName},
       {"USRDIR/CONTENT/", std::string("USRDIR/CONTENT/a\0/../../b", 25), false, nullptr,
        PackageFailure::kUnsafeName},
+      // Windows devices, whatever the extension or case.
+      {"USRDIR/CONTENT/", "USRDIR/CONTENT/data/com1.bin", false, nullptr, PackageFailure::kUnsafeName},
+      {"USRDIR/CONTENT/", "USRDIR/CONTENT/Nul", false, nullptr, PackageFailure::kUnsafeName},
+      {"USRDIR/CONTENT/", "USRDIR/CONTENT/aux /x", false, nullptr, PackageFailure::kUnsafeName},
+      {"USRDIR/CONTENT/", "USRDIR/CONTENT/console/com10.lpt", false, "console/com10.lpt",
+       PackageFailure::kNone},
       {"", "/etc/passwd", false, nullptr, PackageFailure::kUnsafeName},
       {"", "\\a.bin", false, nullptr, PackageFailure::kUnsafeName},
       {"", "../a.bin", false, nullptr, PackageFailure::kUnsafeName},
