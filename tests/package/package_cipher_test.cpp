@@ -8,26 +8,12 @@
 
 #include "package/package_key.h"
 #include "platform/crypto.h"
+#include "support/hex.h"
 
 namespace {
 
 using orb::PackageCipher;
-
-std::string Hex(const std::uint8_t* bytes, std::size_t size) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (std::size_t i = 0; i < size; ++i) {
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 15];
-  }
-  return out;
-}
-
-void FromHex(const char* hex, std::uint8_t* out) {
-  for (std::size_t i = 0; hex[2 * i] != '\0'; ++i) {
-    out[i] = static_cast<std::uint8_t>(std::stoul(std::string(hex + 2 * i, 2), nullptr, 16));
-  }
-}
+using orb::test::Hex;
 
 constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
 
@@ -54,10 +40,9 @@ TEST(PackageCipher, CounterBlockAddsTheBlockIndexToTheLastEightBytes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.initial) + " @ " + std::to_string(c.position));
-    std::uint8_t initial[16];
+    const std::vector<std::uint8_t> initial = orb::test::FromHex(c.initial);
     std::uint8_t out[16];
-    FromHex(c.initial, initial);
-    PackageCipher::CounterBlock(initial, c.position, out);
+    PackageCipher::CounterBlock(initial.data(), c.position, out);
     EXPECT_EQ(Hex(out, 16), c.want);
   }
 }
@@ -66,8 +51,8 @@ TEST(PackageCipher, CounterBlockAddsTheBlockIndexToTheLastEightBytes) {
 // computed here independently of the stage, at positions up to and beyond
 // 4 GiB and across the wrap of the counter.
 TEST(PackageCipher, KeyStreamIsTheCipherOfTheCounterBlock) {
-  std::uint8_t initial[16];
-  FromHex("00112233445566778899AABBCCDDEEF0", initial);
+  const std::vector<std::uint8_t> initialBytes = orb::test::FromHex("00112233445566778899AABBCCDDEEF0");
+  const std::uint8_t* initial = initialBytes.data();
   PackageCipher stage;
   ASSERT_EQ(stage.Init(orb::kPackageKey, initial), S_OK);
   orb::platform::Aes128Cipher aes;
@@ -90,10 +75,10 @@ TEST(PackageCipher, KeyStreamIsTheCipherOfTheCounterBlock) {
 // call over the whole run gives, across the stage's internal buffer too;
 // applying twice restores the bytes.
 TEST(PackageCipher, PiecesAgreeWithTheWholeRun) {
-  std::uint8_t initial[16];
-  FromHex("0F0E0D0C0B0A0908FFFFFFFFFFFFFF00", initial);  // wraps inside the run
+  // The counter wraps round inside the run.
+  const std::vector<std::uint8_t> initial = orb::test::FromHex("0F0E0D0C0B0A0908FFFFFFFFFFFFFF00");
   PackageCipher stage;
-  ASSERT_EQ(stage.Init(orb::kPackageKey, initial), S_OK);
+  ASSERT_EQ(stage.Init(orb::kPackageKey, initial.data()), S_OK);
 
   const std::uint64_t base = k4GiB - 4096;
   std::vector<std::uint8_t> plain(200000);

@@ -7,20 +7,12 @@
 #include <vector>
 
 #include "package/big_endian.h"
+#include "support/hex.h"
 
 namespace {
 
 using namespace InputOutputInterface::ParamItems;
-
-std::string Hex(const std::uint8_t* bytes, std::size_t size) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (std::size_t i = 0; i < size; ++i) {
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 15];
-  }
-  return out;
-}
+using orb::test::Hex;
 
 // Encoded items: id, size, value.
 struct Items {

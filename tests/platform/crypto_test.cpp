@@ -5,28 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "support/hex.h"
+
 namespace {
 
 using orb::platform::Aes128Cipher;
 using orb::platform::Sha1Digest;
-
-std::vector<std::uint8_t> FromHex(const std::string& hex) {
-  std::vector<std::uint8_t> out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    out.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-  }
-  return out;
-}
-
-std::string ToHex(const std::uint8_t* bytes, std::size_t size) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (std::size_t i = 0; i < size; ++i) {
-    out += digits[bytes[i] >> 4];
-    out += digits[bytes[i] & 15];
-  }
-  return out;
-}
+using orb::test::FromHex;
+using orb::test::Hex;
 
 // Published test vectors; the long input goes in uneven pieces so that the
 // digest is seen to carry its state across calls.
@@ -36,10 +22,10 @@ TEST(PlatformCrypto, Sha1KnownAnswers) {
     std::size_t piece;
     const char* want;
   } cases[] = {
-      {"", 1, "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
-      {"abc", 3, "a9993e364706816aba3e25717850c26c9cd0d89d"},
-      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", 7, "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
-      {std::string(1000000, 'a'), 9973, "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
+      {"", 1, "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
+      {"abc", 3, "A9993E364706816ABA3E25717850C26C9CD0D89D"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", 7, "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
+      {std::string(1000000, 'a'), 9973, "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"},
   };
   Sha1Digest digest;
   for (const auto& c : cases) {
@@ -50,7 +36,7 @@ TEST(PlatformCrypto, Sha1KnownAnswers) {
     }
     std::uint8_t out[Sha1Digest::kSize];
     ASSERT_EQ(digest.Finish(out), S_OK);
-    EXPECT_EQ(ToHex(out, sizeof(out)), c.want);
+    EXPECT_EQ(Hex(out, sizeof(out)), c.want);
   }
   // A finished digest takes no more data until it is started again.
   EXPECT_EQ(digest.Update("x", 1), E_UNEXPECTED);
@@ -63,22 +49,22 @@ TEST(PlatformCrypto, Aes128KnownAnswers) {
   std::uint8_t block[16] = {};
   EXPECT_EQ(aes.EncryptBlocks(block, block, 1), E_UNEXPECTED);
 
-  auto key = FromHex("000102030405060708090a0b0c0d0e0f");
-  auto data = FromHex("00112233445566778899aabbccddeeff");
+  auto key = FromHex("000102030405060708090A0B0C0D0E0F");
+  auto data = FromHex("00112233445566778899AABBCCDDEEFF");
   ASSERT_EQ(aes.SetKey(key.data()), S_OK);
   std::uint8_t out[16];
   ASSERT_EQ(aes.EncryptBlocks(data.data(), out, 1), S_OK);
-  EXPECT_EQ(ToHex(out, 16), "69c4e0d86a7b0430d8cdb78070b4c55a");
+  EXPECT_EQ(Hex(out, 16), "69C4E0D86A7B0430D8CDB78070B4C55A");
 
-  key = FromHex("2b7e151628aed2a6abf7158809cf4f3c");
+  key = FromHex("2B7E151628AED2A6ABF7158809CF4F3C");
   data = FromHex(
-      "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
-      "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
+      "6BC1BEE22E409F96E93D7E117393172AAE2D8A571E03AC9C9EB76FAC45AF8E51"
+      "30C81C46A35CE411E5FBC1191A0A52EFF69F2445DF4F9B17AD2B417BE66C3710");
   ASSERT_EQ(aes.SetKey(key.data()), S_OK);
   ASSERT_EQ(aes.EncryptBlocks(data.data(), data.data(), 4), S_OK);
-  EXPECT_EQ(ToHex(data.data(), data.size()),
-            "3ad77bb40d7a3660a89ecaf32466ef97f5d3d58503b9699de785895a96fdbaaf"
-            "43b1cd7f598ece23881b00e3ed0306887b0c785e27e8ad3f8223207104725dd4");
+  EXPECT_EQ(Hex(data.data(), data.size()),
+            "3AD77BB40D7A3660A89ECAF32466EF97F5D3D58503B9699DE785895A96FDBAAF"
+            "43B1CD7F598ECE23881B00E3ED0306887B0C785E27E8AD3F8223207104725DD4");
 }
 
 }  // namespace

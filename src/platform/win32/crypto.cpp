@@ -23,32 +23,70 @@ HRESULT FromNtStatus(NTSTATUS status) {
   return status == kStatusNoMemory ? E_OUTOFMEMORY : E_FAIL;
 }
 
-// The size of the object buffer that CNG wants for a hash or a key of the
-// algorithm (optional on Windows 7 for hashes, but not everywhere).
-HRESULT ObjectLength(BCRYPT_ALG_HANDLE algorithm, ULONG* length) {
-  ULONG got = 0;
-  return FromNtStatus(BCryptGetProperty(algorithm, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(length),
-                                        sizeof(*length), &got, 0));
-}
-
 // BCrypt functions count in ULONG; larger pieces go in slices.
 constexpr std::size_t kMaxSlice = 0x40000000u;
+
+// An algorithm provider with the buffer for one hash or key object of it.
+struct Provider {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  std::vector<UCHAR> object;
+
+  Provider() = default;
+  Provider(const Provider&) = delete;
+  Provider& operator=(const Provider&) = delete;
+  ~Provider() {
+    if (algorithm != nullptr) BCryptCloseAlgorithmProvider(algorithm, 0);
+  }
+
+  // Opens the algorithm once; chainingMode may be null.
+  HRESULT Open(const wchar_t* id, const wchar_t* chainingMode, std::size_t chainingModeBytes) {
+    if (algorithm != nullptr) return S_OK;
+    HRESULT hr = FromNtStatus(BCryptOpenAlgorithmProvider(&algorithm, id, nullptr, 0));
+    if (FAILED(hr)) {
+      algorithm = nullptr;
+      return hr;
+    }
+    if (chainingMode != nullptr) {
+      hr = FromNtStatus(BCryptSetProperty(algorithm, BCRYPT_CHAINING_MODE,
+                                          reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(chainingMode)),
+                                          static_cast<ULONG>(chainingModeBytes), 0));
+    }
+    // The object buffer is optional for hashes on Windows 7, but not
+    // everywhere; keys always need one.
+    ULONG length = 0;
+    ULONG got = 0;
+    if (SUCCEEDED(hr)) {
+      hr = FromNtStatus(BCryptGetProperty(algorithm, BCRYPT_OBJECT_LENGTH, reinterpret_cast<PUCHAR>(&length),
+                                          sizeof(length), &got, 0));
+    }
+    if (SUCCEEDED(hr)) {
+      try {
+        object.assign(length, 0);
+      } catch (const std::bad_alloc&) {
+        hr = E_OUTOFMEMORY;
+      }
+    }
+    if (FAILED(hr)) {
+      BCryptCloseAlgorithmProvider(algorithm, 0);
+      algorithm = nullptr;
+    }
+    return hr;
+  }
+  PUCHAR Object() { return object.data(); }
+  ULONG ObjectSize() const { return static_cast<ULONG>(object.size()); }
+};
 
 }  // namespace
 
 struct Sha1Digest::State {
-  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  Provider provider;
   BCRYPT_HASH_HANDLE hash = nullptr;
-  std::vector<UCHAR> object;
 
   void DropHash() {
     if (hash != nullptr) BCryptDestroyHash(hash);
     hash = nullptr;
   }
-  ~State() {
-    DropHash();
-    if (algorithm != nullptr) BCryptCloseAlgorithmProvider(algorithm, 0);
-  }
+  ~State() { DropHash(); }
 };
 
 Sha1Digest::Sha1Digest() : state_(new (std::nothrow) State) {}
@@ -57,23 +95,10 @@ Sha1Digest::~Sha1Digest() = default;
 HRESULT Sha1Digest::Start() {
   if (!state_) return E_OUTOFMEMORY;
   state_->DropHash();
-  if (state_->algorithm == nullptr) {
-    HRESULT hr = FromNtStatus(BCryptOpenAlgorithmProvider(&state_->algorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0));
-    if (FAILED(hr)) {
-      state_->algorithm = nullptr;
-      return hr;
-    }
-    ULONG length = 0;
-    hr = ObjectLength(state_->algorithm, &length);
-    if (FAILED(hr)) return hr;
-    try {
-      state_->object.assign(length, 0);
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
-  }
-  const HRESULT hr = FromNtStatus(BCryptCreateHash(state_->algorithm, &state_->hash, state_->object.data(),
-                                                   static_cast<ULONG>(state_->object.size()), nullptr, 0, 0));
+  Provider& p = state_->provider;
+  HRESULT hr = p.Open(BCRYPT_SHA1_ALGORITHM, nullptr, 0);
+  if (FAILED(hr)) return hr;
+  hr = FromNtStatus(BCryptCreateHash(p.algorithm, &state_->hash, p.Object(), p.ObjectSize(), nullptr, 0, 0));
   if (FAILED(hr)) state_->hash = nullptr;
   return hr;
 }
@@ -105,18 +130,14 @@ HRESULT Sha1Digest::Finish(std::uint8_t out[kSize]) {
 }
 
 struct Aes128Cipher::State {
-  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  Provider provider;
   BCRYPT_KEY_HANDLE key = nullptr;
-  std::vector<UCHAR> object;
 
   void DropKey() {
     if (key != nullptr) BCryptDestroyKey(key);
     key = nullptr;
   }
-  ~State() {
-    DropKey();
-    if (algorithm != nullptr) BCryptCloseAlgorithmProvider(algorithm, 0);
-  }
+  ~State() { DropKey(); }
 };
 
 Aes128Cipher::Aes128Cipher() : state_(new (std::nothrow) State) {}
@@ -126,31 +147,14 @@ HRESULT Aes128Cipher::SetKey(const std::uint8_t key[kKeySize]) {
   if (key == nullptr) return E_POINTER;
   if (!state_) return E_OUTOFMEMORY;
   state_->DropKey();
-  if (state_->algorithm == nullptr) {
-    HRESULT hr = FromNtStatus(BCryptOpenAlgorithmProvider(&state_->algorithm, BCRYPT_AES_ALGORITHM, nullptr, 0));
-    if (FAILED(hr)) {
-      state_->algorithm = nullptr;
-      return hr;
-    }
-    // Single blocks, no chaining: the caller's counter blocks are the mode.
-    hr = FromNtStatus(BCryptSetProperty(state_->algorithm, BCRYPT_CHAINING_MODE,
-                                        reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB)),
-                                        sizeof(BCRYPT_CHAIN_MODE_ECB), 0));
-    if (FAILED(hr)) return hr;
-    ULONG length = 0;
-    hr = ObjectLength(state_->algorithm, &length);
-    if (FAILED(hr)) return hr;
-    try {
-      state_->object.assign(length, 0);
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
-  }
+  Provider& p = state_->provider;
+  // Single blocks, no chaining: the caller's counter blocks are the mode.
+  const HRESULT opened = p.Open(BCRYPT_AES_ALGORITHM, BCRYPT_CHAIN_MODE_ECB, sizeof(BCRYPT_CHAIN_MODE_ECB));
+  if (FAILED(opened)) return opened;
   UCHAR secret[kKeySize];
   for (std::size_t i = 0; i < kKeySize; ++i) secret[i] = key[i];
-  const HRESULT hr = FromNtStatus(BCryptGenerateSymmetricKey(state_->algorithm, &state_->key, state_->object.data(),
-                                                             static_cast<ULONG>(state_->object.size()), secret,
-                                                             static_cast<ULONG>(kKeySize), 0));
+  const HRESULT hr = FromNtStatus(BCryptGenerateSymmetricKey(p.algorithm, &state_->key, p.Object(), p.ObjectSize(),
+                                                             secret, static_cast<ULONG>(kKeySize), 0));
   SecureZeroMemory(secret, sizeof(secret));
   if (FAILED(hr)) state_->key = nullptr;
   return hr;
