@@ -3,6 +3,8 @@
 
 #include <cwctype>
 
+#include "base/device_name.h"
+
 namespace orb::content {
 
 namespace {
@@ -90,19 +92,7 @@ bool IsSafeFileName(std::wstring_view name) {
         break;
     }
   }
-  // Windows takes the part before the first dot, without trailing spaces,
-  // for a device name: "nul.txt.MP3" is the device NUL.
-  std::wstring_view stem = name.substr(0, name.find(L'.'));
-  while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
-  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL"};
-  for (const wchar_t* device : kDevices) {
-    if (EqualsIgnoringCase(stem, device)) return false;
-  }
-  if (stem.size() == 4 && (EqualsIgnoringCase(stem.substr(0, 3), L"COM") || EqualsIgnoringCase(stem.substr(0, 3), L"LPT")) &&
-      stem[3] >= L'1' && stem[3] <= L'9') {
-    return false;
-  }
-  return true;
+  return !IsWindowsDeviceName(name);
 }
 
 }  // namespace orb::content

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string_view>
 
+#include "base/device_name.h"
 #include "package/big_endian.h"
 #include "package/package_key.h"
 #include "platform/codepage.h"
@@ -156,29 +158,6 @@ bool IsDotsOnly(const char* element, std::size_t length) {
   return true;
 }
 
-// A name that Windows opens as a device wherever it stands in a path (with
-// any extension): bytes written there would go to a port or nowhere while
-// the installation reports success.
-bool IsDeviceName(const char* element, std::size_t length) {
-  std::size_t base = 0;
-  while (base < length && element[base] != '.') ++base;
-  while (base > 0 && element[base - 1] == ' ') --base;
-  char upper[5] = {};
-  if (base < 3 || base > 4) return false;
-  for (std::size_t i = 0; i < base; ++i) {
-    const char c = element[i];
-    upper[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  if (base == 3) {
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-      if (std::memcmp(upper, device, 3) == 0) return true;
-    }
-    return false;
-  }
-  return (std::memcmp(upper, "COM", 3) == 0 || std::memcmp(upper, "LPT", 3) == 0) && upper[3] >= '1' &&
-         upper[3] <= '9';
-}
-
 // The installer appends the name to its folder as it stands: the name must
 // stay below that folder on every system. An empty name is the folder
 // itself, which only a directory entry may name.
@@ -194,7 +173,7 @@ bool IsSafeName(const char* name, std::size_t length, bool directory) {
   while (start <= length) {
     std::size_t end = start;
     while (end < length && name[end] != '/') ++end;
-    if (end == start || IsDotsOnly(name + start, end - start) || IsDeviceName(name + start, end - start)) {
+    if (end == start || IsDotsOnly(name + start, end - start) || orb::IsWindowsDeviceName(std::string_view(name + start, end - start))) {
       return false;
     }
     start = end + 1;
