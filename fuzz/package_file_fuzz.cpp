@@ -80,7 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   // Theme packages of some kinds are read without the prefix.
   reader.SetEntryPrefix(size % 2 == 0 ? PackageReader::kDefaultEntryPrefix : "");
   PackageInfo info;
-  if (reader.Open(path.c_str(), &info) != S_OK) {
+  const HRESULT opened = reader.Open(path.c_str(), &info);
+  // The open file stays readable; no input leaves a file behind.
+  std::remove(path.c_str());
+  if (opened != S_OK) {
     if (reader.IsOpen()) std::abort();
     return 0;
   }
