@@ -173,7 +173,8 @@ bool IsSafeName(const char* name, std::size_t length, bool directory) {
   while (start <= length) {
     std::size_t end = start;
     while (end < length && name[end] != '/') ++end;
-    if (end == start || IsDotsOnly(name + start, end - start) || orb::IsWindowsDeviceName(std::string_view(name + start, end - start))) {
+    const std::string_view element(name + start, end - start);
+    if (element.empty() || IsDotsOnly(element.data(), element.size()) || orb::IsWindowsDeviceName(element)) {
       return false;
     }
     start = end + 1;
@@ -252,8 +253,8 @@ PackageFailure PackageReader::OpenFile(const char* path, PackageInfo* info, HRES
   }
   if (file_.Size(&fileSize_) != 0) return PackageFailure::kRead;
   if (fileSize_ < kMinPackageSize) return PackageFailure::kMainHeader;
-  // A short file reads as its bytes followed by zeros, which no header
-  // passes.
+  // A file shorter than the head reads as its bytes followed by zeros; the
+  // header checks and the size check below find what is missing.
   std::memset(head_.get(), 0, kHeadSize);
   const std::uint32_t want = static_cast<std::uint32_t>(fileSize_ < kHeadSize ? fileSize_ : kHeadSize);
   std::uint32_t done = 0;

@@ -12,7 +12,8 @@
 // Nothing the package says is trusted: every offset is checked to lie in
 // the 32768-byte head or in the data area before it is used, and entry
 // names that would reach outside the folder they are installed into
-// (".." elements, absolute names, backslashes) are refused.
+// (".." elements, absolute names, backslashes, Windows device names) are
+// refused.
 //
 // One reader lives for the whole run of the program; it has no lock and is
 // used by one thread at a time.
@@ -47,8 +48,8 @@ class PackageReader {
 
   // Checks the headers in the first bytes of a package and summarises them.
   // `size` is how many bytes `head` holds; fewer than 32768 read as if
-  // zeros followed, fewer than the 256 bytes of both headers are refused. The summary's entry count and install size are the
-  // headers' own.
+  // zeros followed, fewer than the 256 bytes of both headers are refused.
+  // The summary's entry count and install size are the headers' own.
   HRESULT ParseHead(const std::uint8_t* head, std::size_t size, PackageInfo* info);
 
   // Opens a package file (path in the system's narrow code page), checks

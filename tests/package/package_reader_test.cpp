@@ -257,7 +257,9 @@ TEST_F(PackageReaderTest, HeaderRulesFailWithTheirNumbers) {
        [](std::string& b, auto&) { SetExt32(b, eh::kRegionSize, Main(b).metadataOffset - 256 + 16); },
        F::kExtendedHeader, F::kExtendedHeader},
       {"metadata region end not metadata offset + size", false,
-       [](std::string& b, auto&) { SetExt32(b, eh::kMetadataRegionEnd, static_cast<std::uint32_t>(MetadataEnd(b) + 16)); },
+       [](std::string& b, auto&) {
+         SetExt32(b, eh::kMetadataRegionEnd, static_cast<std::uint32_t>(MetadataEnd(b) + 16));
+       },
        F::kExtendedHeader, F::kExtendedHeader},
       {"metadata region reaching the data", false,
        [](std::string& b, auto&) { Set64(b, mh::kDataOffset, MetadataEnd(b) + 384 - 16); }, F::kExtendedHeader,
