@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "content/download_url.h"
+#include "package/package_reader.h"
 
 COrbContentDownloaderCore::COrbContentDownloaderCore() = default;
 
@@ -48,5 +49,17 @@ HRESULT COrbContentDownloaderCore::ReadPackageHead() {
     }
     filled += got;
   }
+  return S_OK;
+}
+
+HRESULT COrbContentDownloaderCore::GetPackageContentType(std::uint32_t* contentType) {
+  if (contentType == nullptr) return E_POINTER;
+  HRESULT hr = ReadPackageHead();
+  if (FAILED(hr)) return hr;
+  PackageReader reader;
+  PackageInfo info;
+  hr = reader.ParseHead(head_.Data(), kPackageHeadBytes, &info);
+  if (FAILED(hr)) return hr;
+  *contentType = info.contentType;
   return S_OK;
 }

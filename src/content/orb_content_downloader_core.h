@@ -41,8 +41,14 @@ class COrbContentDownloaderCore : public COrbDownloaderCore {
   HRESULT ReadPackageHead();
   // The head once read, else null.
   const std::uint8_t* PackageHead() const { return head_.Data(); }
+  // ReadPackageHead, then the head's content type (package/package_info.h).
+  // The reader's failures pass through.
+  HRESULT GetPackageContentType(std::uint32_t* contentType);
 
  protected:
+  // Forgets the head, so that the next ReadPackageHead opens the package
+  // again: the rest of a package can only be read behind its head.
+  void ReleasePackageHead() { head_.Free(); }
   CNetworkUtil& Transport() { return transport_; }
 
  private:

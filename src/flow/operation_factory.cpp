@@ -2,6 +2,7 @@
 #include "flow/operation_factory.h"
 
 #include "content/non_secure_content_downloader.h"
+#include "content/orb_game_downloader.h"
 
 HRESULT COperationFactory::Create(OperationType type, std::unique_ptr<IFlowOperation>* operation) {
   if (operation == nullptr) return E_POINTER;
@@ -11,6 +12,7 @@ HRESULT COperationFactory::Create(OperationType type, std::unique_ptr<IFlowOpera
     case OperationType::kPlainMedia:
       return MakeFlowOperation<CPlainMediaOperation<CNonSecureContentDownloader>>(operation);
     case OperationType::kGamePackage:
+      return MakeFlowOperation<CGamePackageOperation<COrbGameDownloader>>(operation);
     case OperationType::kComicVideo:
       break;
   }

@@ -8,6 +8,7 @@
 
 #include "base/device_name.h"
 #include "package/big_endian.h"
+#include "package/entry_name.h"
 #include "package/package_key.h"
 #include "platform/codepage.h"
 
@@ -147,40 +148,6 @@ bool IsDirectoryKind(std::uint32_t flags) {
 bool IsDelivered(std::uint32_t flags) { return (flags & fmt::kEntryDelivered) != 0; }
 
 bool HasDeliveredClass(std::uint32_t flags) { return (flags & fmt::kEntryClassMask) == fmt::kEntryClassDelivered; }
-
-// An element that the file systems would read as "here" or "up": only dots
-// and spaces (Windows drops trailing dots and spaces, so ". ." and "..."
-// are no safer than "..").
-bool IsDotsOnly(const char* element, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (element[i] != '.' && element[i] != ' ') return false;
-  }
-  return true;
-}
-
-// The installer appends the name to its folder as it stands: the name must
-// stay below that folder on every system. An empty name is the folder
-// itself, which only a directory entry may name.
-bool IsSafeName(const char* name, std::size_t length, bool directory) {
-  if (length == 0) return directory;
-  if (name[0] == '/') return false;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (name[i] == '\\' || name[i] == '\0') return false;
-  }
-  // One trailing "/" may close a directory name.
-  if (name[length - 1] == '/') --length;
-  std::size_t start = 0;
-  while (start <= length) {
-    std::size_t end = start;
-    while (end < length && name[end] != '/') ++end;
-    const std::string_view element(name + start, end - start);
-    if (element.empty() || IsDotsOnly(element.data(), element.size()) || orb::IsWindowsDeviceName(element)) {
-      return false;
-    }
-    start = end + 1;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -449,7 +416,7 @@ PackageFailure PackageReader::NextDeliveredEntry(std::uint64_t* dataSize, char* 
   }
   const bool directory = IsDirectoryKind(entry.flags);
   const std::size_t length = entry.nameSize - cut;
-  if (!IsSafeName(full + cut, length, directory)) return PackageFailure::kUnsafeName;
+  if (!orb::package::IsSafeEntryName(std::string_view(full + cut, length), directory)) return PackageFailure::kUnsafeName;
 
   std::memcpy(name, full + cut, length);
   name[length] = '\0';

@@ -39,6 +39,11 @@ struct DirectoryEntry {
 // The entries of a directory without "." and "..".
 SysError ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>* entries);
 
+// Removes a directory with everything in it. Links inside it are removed,
+// never followed. The first failure is returned, after everything else
+// that could go is gone; a missing directory is success.
+SysError RemoveTree(const std::wstring& path);
+
 // Space on the volume that holds path: the bytes the calling user may still
 // use (a quota counts) and the volume's total.
 SysError GetDiskSpace(const std::wstring& path, std::uint64_t* freeToCaller, std::uint64_t* total);

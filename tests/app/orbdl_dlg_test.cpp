@@ -81,7 +81,7 @@ TEST_F(OrbdlDlgTest, ControlFileRunsUnseenAndOnlyTheFirstArgumentCounts) {
 
 TEST_F(OrbdlDlgTest, KnownOperationsAreRefusedUntilTheyExist) {
   orb::test::TempDir dir;
-  const auto file = dir.Write("a.dsf", "[Info]\nEID=pngc\n[File]\nC=http://store.example/a.pkg\n");
+  const auto file = dir.Write("a.dsf", "[Info]\nEID=pnvm\nCC=JP\n[File]\nC=http://store.example/a.mp4\n");
   ScriptedUserInterface ui;
   COrbdlDlg dialog(ui, {L"orbdl", file.wstring()});
   EXPECT_EQ(dialog.RunControlFile(file.wstring().c_str()), E_NOTIMPL);

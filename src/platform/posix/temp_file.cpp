@@ -12,10 +12,15 @@
 
 namespace orb::platform {
 
+bool GetTempFolder(std::wstring* folder) {
+  if (!ReadEnvironmentVariable(L"TMPDIR", folder) || folder->empty()) *folder = L"/tmp";
+  if (folder->back() != L'/') *folder += L'/';
+  return true;
+}
+
 bool CreateTempFile(const wchar_t* prefix, std::wstring* path) {
   std::wstring folder;
-  if (!ReadEnvironmentVariable(L"TMPDIR", &folder) || folder.empty()) folder = L"/tmp";
-  if (folder.back() != L'/') folder += L'/';
+  if (!GetTempFolder(&folder)) return false;
   const std::string pattern = WideToUtf8(folder + prefix) + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
