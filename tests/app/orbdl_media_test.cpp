@@ -1,6 +1,8 @@
-// Plain media end to end: the real orbdl runs a "pnv#" control file with a
-// file:// URL against a virtual handheld, through the scripted user
-// interface, and the test reads what the user saw and what the card holds.
+// Plain media and packages end to end: the real orbdl runs a "pnv#" or
+// "pngc" control file with a file:// URL against a virtual handheld,
+// through the scripted user interface, and the test reads what the user saw
+// and what the card holds. (One TEST: under Wine the card is one drive of
+// the prefix, which two tests at once would share.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "app/program_environment.h"
 #include "app/program_handheld.h"
 #include "base/wide_text.h"
+#include "package_builder/package_builder.h"
 #include "support/child_process.h"
 #include "support/file_url.h"
 #include "support/temp_dir.h"
@@ -46,7 +49,13 @@ std::map<std::string, std::string> CardContents(const fs::path& card) {
   return contents;
 }
 
-TEST(OrbdlMediaTest, LocalMediaOntoTheHandheldsCard) {
+// Every file below a folder, folders with a "/"; empty when it is missing.
+std::map<std::string, std::string> TempContents(const fs::path& folder) { return CardContents(folder); }
+
+void LocalPackagesOntoTheHandheldsCard();
+
+TEST(OrbdlMediaTest, LocalContentOntoTheHandheldsCard) {
+  LocalPackagesOntoTheHandheldsCard();
   using Contents = std::map<std::string, std::string>;
   const std::string clip(150000, 'v');
   const struct {
@@ -111,6 +120,70 @@ TEST(OrbdlMediaTest, LocalMediaOntoTheHandheldsCard) {
           << result.output;
     }
     EXPECT_EQ(CardContents(handheld.Card()), c.after);
+  }
+}
+
+void LocalPackagesOntoTheHandheldsCard() {
+  namespace pb = orb::package_builder;
+  using Contents = std::map<std::string, std::string>;
+  auto file = [](const std::string& name, const std::string& data) {
+    pb::EntrySpec e;
+    e.name = name;
+    e.data = data;
+    return e;
+  };
+  const std::string program(100000, 'p');
+  pb::PackageSpec game;
+  game.entries = pb::ContentEntries({file("EBOOT.BIN", program), file("a.txt", "a")});
+  std::string gameBytes;
+  ASSERT_TRUE(pb::BuildPackage(game, &gameBytes));
+  std::string broken = gameBytes;
+  broken[0] ^= 0x55;  // the main header's magic
+  pb::PackageSpec systemOnly = game;
+  systemOnly.contentType = 14;
+  std::string systemOnlyBytes;
+  ASSERT_TRUE(pb::BuildPackage(systemOnly, &systemOnlyBytes));
+
+  const struct {
+    const char* what;
+    std::string bytes;
+    Contents after;
+    std::string message;
+  } cases[] = {
+      {"a game package", gameBytes,
+       {{"KVX/", ""}, {"KVX/GAME/", ""}, {"KVX/GAME/ABCD12345/", ""}, {"KVX/GAME/ABCD12345/EBOOT.BIN", program},
+        {"KVX/GAME/ABCD12345/a.txt", "a"}},
+       FinalMessage("Copy completed.", "information")},
+      {"a broken package", broken, {}, FinalMessage("An error has occurred. \\r\\n(0x80029563)", "none")},
+      {"a game for the system storage only", systemOnlyBytes, {},
+       FinalMessage("This game can only be downloaded to a KVX\xE2\x84\xA2go system.", "none")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    orb::test::TempDir dir;
+    const orb::test::ProgramHandheld handheld(dir, "");
+    const fs::path source = dir.Write("game.pkg", c.bytes);
+    const fs::path temp = dir.path() / "temp";
+    fs::create_directories(temp);
+    const std::string url = orb::WideToUtf8(orb::test::FileUrl(source));
+    const auto control = dir.Write("game.dsf", "[Info]\r\nEID=pngc\r\nDesc=Sample\r\nCC=JP\r\n[File]\r\nC=" + url + "\r\n");
+
+    auto env = orb::test::ProgramEnvironment(dir);
+    orb::test::Set(&env, "ORBDL_VIRTUAL_HANDHELD", handheld.Description().u8string());
+    orb::test::Set(&env, "TMPDIR", temp.u8string());
+    orb::test::Set(&env, "TMP", temp.u8string());
+    orb::test::Set(&env, "TEMP", temp.u8string());
+    const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
+    ASSERT_TRUE(result.started);
+    ASSERT_FALSE(result.timedOut);
+    const auto lines = OutputLines(result.output);
+    ASSERT_GE(lines.size(), 2u) << result.output;
+    EXPECT_EQ(lines[lines.size() - 2], c.message) << result.output;
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
+              1);
+    EXPECT_EQ(CardContents(handheld.Card()), c.after);
+    EXPECT_EQ(TempContents(temp), Contents{});
   }
 }
 
