@@ -117,4 +117,16 @@ HRESULT BuildComicVideoDownloadUrl(const std::wstring& contentUrl, IDeviceStorag
   return AddStoreQuery(contentUrl, StoreQuery(product, country), url);
 }
 
+HRESULT QueryContentSize(CNetworkUtil& transport, const std::wstring& url, std::int64_t* size) {
+  std::uint64_t length = 0;
+  const HRESULT hr = transport.QueryContentLength(url.c_str(), &length);
+  if (hr == ORB_E_NO_CONTENT_LENGTH) {
+    *size = -1;
+    return S_OK;
+  }
+  if (FAILED(hr)) return hr;
+  *size = static_cast<std::int64_t>(length);
+  return S_OK;
+}
+
 }  // namespace orb::content

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "base/status.h"
+#include "net/network_util.h"
 
 class IDeviceStorage;
 
@@ -62,5 +63,10 @@ HRESULT BuildPlainMediaDownloadUrl(const std::wstring& contentUrl, IDeviceStorag
 // storage; ORB_E_PRODUCT_CODE_UNREADABLE.
 HRESULT BuildComicVideoDownloadUrl(const std::wstring& contentUrl, IDeviceStorage* storage,
                                    std::uint32_t selectionFlags, const std::wstring& country, std::wstring* url);
+
+// Asks the transport for the size of the resource at url: its length, or
+// CDownloaderBase::kSizeUnknown (-1) when the server announces none.
+// Other failures are returned.
+HRESULT QueryContentSize(CNetworkUtil& transport, const std::wstring& url, std::int64_t* size);
 
 }  // namespace orb::content

@@ -57,13 +57,8 @@ HRESULT CNonSecureContentDownloader::GetContentInfo(std::int64_t* size, std::int
     std::wstring url;
     HRESULT hr = BuildDownloadUrl(&url);
     if (FAILED(hr)) return hr;
-    std::uint64_t length = 0;
-    hr = transport_.QueryContentLength(url.c_str(), &length);
-    if (SUCCEEDED(hr)) {
-      contentSize_ = static_cast<std::int64_t>(length);
-    } else if (hr != ORB_E_NO_CONTENT_LENGTH) {
-      return hr;
-    }
+    hr = orb::content::QueryContentSize(transport_, url, &contentSize_);
+    if (FAILED(hr)) return hr;
   }
   if (extraBytes_ == 0) extraBytes_ = kExtraBytes;
   *size = contentSize_;

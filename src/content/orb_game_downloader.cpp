@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "content/download_url.h"
 #include "content/file_downloader.h"
 #include "device/device_storage.h"
 #include "platform/file_system.h"
@@ -32,13 +33,8 @@ HRESULT COrbGameDownloader::GetContentInfo(std::int64_t* size, std::int32_t* ext
     std::wstring url;
     HRESULT hr = BuildDownloadUrl(&url);
     if (FAILED(hr)) return hr;
-    std::uint64_t length = 0;
-    hr = Transport().QueryContentLength(url.c_str(), &length);
-    if (SUCCEEDED(hr)) {
-      contentSize_ = static_cast<std::int64_t>(length);
-    } else if (hr != ORB_E_NO_CONTENT_LENGTH) {
-      return hr;
-    }
+    hr = orb::content::QueryContentSize(Transport(), url, &contentSize_);
+    if (FAILED(hr)) return hr;
   }
   if (extraBytes_ == 0) extraBytes_ = kExtraBytes;
   *size = contentSize_;

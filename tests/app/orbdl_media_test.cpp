@@ -49,8 +49,21 @@ std::map<std::string, std::string> CardContents(const fs::path& card) {
   return contents;
 }
 
-// Every file below a folder, folders with a "/"; empty when it is missing.
-std::map<std::string, std::string> TempContents(const fs::path& folder) { return CardContents(folder); }
+// Runs orbdl with the control file: exactly one message, the last thing
+// before the program ends. The lines of its output go to *lines.
+void RunWithOneMessage(const fs::path& control, const orb::test::Environment& env, const std::string& message,
+                       std::vector<std::string>* lines) {
+  const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
+  ASSERT_TRUE(result.started);
+  ASSERT_FALSE(result.timedOut);
+  *lines = OutputLines(result.output);
+  ASSERT_GE(lines->size(), 2u) << result.output;
+  EXPECT_EQ((*lines)[lines->size() - 2], message) << result.output;
+  EXPECT_EQ(lines->back(), "[UI] version-hidden");
+  EXPECT_EQ(std::count_if(lines->begin(), lines->end(),
+                          [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
+            1);
+}
 
 void LocalPackagesOntoTheHandheldsCard();
 
@@ -103,21 +116,11 @@ TEST(OrbdlMediaTest, LocalContentOntoTheHandheldsCard) {
 
     auto env = orb::test::ProgramEnvironment(dir);
     orb::test::Set(&env, "ORBDL_VIRTUAL_HANDHELD", handheld.Description().u8string());
-    const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
-    ASSERT_TRUE(result.started);
-    ASSERT_FALSE(result.timedOut);
-    const auto lines = OutputLines(result.output);
-    ASSERT_GE(lines.size(), 2u) << result.output;
-    // Exactly one message, the last thing before the program ends.
-    EXPECT_EQ(lines[lines.size() - 2], c.message) << result.output;
-    EXPECT_EQ(lines.back(), "[UI] version-hidden");
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
-              1);
+    std::vector<std::string> lines;
+    RunWithOneMessage(control, env, c.message, &lines);
     // Copying, not downloading: the status line says so.
     if (c.message.find("Copy completed.") != std::string::npos) {
-      EXPECT_NE(std::find(lines.begin(), lines.end(), "[UI] progress status=\"Copying...\""), lines.end())
-          << result.output;
+      EXPECT_NE(std::find(lines.begin(), lines.end(), "[UI] progress status=\"Copying...\""), lines.end());
     }
     EXPECT_EQ(CardContents(handheld.Card()), c.after);
   }
@@ -173,17 +176,10 @@ void LocalPackagesOntoTheHandheldsCard() {
     orb::test::Set(&env, "TMPDIR", temp.u8string());
     orb::test::Set(&env, "TMP", temp.u8string());
     orb::test::Set(&env, "TEMP", temp.u8string());
-    const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
-    ASSERT_TRUE(result.started);
-    ASSERT_FALSE(result.timedOut);
-    const auto lines = OutputLines(result.output);
-    ASSERT_GE(lines.size(), 2u) << result.output;
-    EXPECT_EQ(lines[lines.size() - 2], c.message) << result.output;
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
-              1);
+    std::vector<std::string> lines;
+    RunWithOneMessage(control, env, c.message, &lines);
     EXPECT_EQ(CardContents(handheld.Card()), c.after);
-    EXPECT_EQ(TempContents(temp), Contents{});
+    EXPECT_EQ(CardContents(temp), Contents{});  // no temporary file left
   }
 }
 

@@ -58,9 +58,9 @@ TEST(OrbdlProgramTest, ControlFilesEndWithOneMessage) {
             "\\\" is available.\\r\\nTo download, you must update to the latest version.\" "
             "url=\"http://www.vora.example/orbdl/\" -> ok",
         "[UI] version-hidden"}},
-      {"a game: the progress dialog opens, then the missing operation fails with its code",
-       "[Info]\r\nEID=pngc\r\nDesc=Racer\r\n[File]\r\nC=http://store.example/pkg\r\n",
-       {kAppTrace, kStartTrace, "[ORBDL][CDownloaderVisualFlow.GameVideoDownload()]:Called", "[UI] progress open",
+      {"a video: the progress dialog opens, then the missing operation fails with its code",
+       "[Info]\r\nEID=pnvm\r\nDesc=Racer\r\nCC=JP\r\n[File]\r\nC=http://store.example/a.mp4\r\n",
+       {kAppTrace, kStartTrace, "[ORBDL][CDownloaderVisualFlow.ComicVideoDownload()]:Called", "[UI] progress open",
         "[UI] progress button=\"Cancel\"", "[UI] progress status=\"Preparing...\"",
         "[UI] progress caption=\"" + kCaption + "\"", "[UI] progress title=\"Racer\"", "[UI] progress close",
         Message("An error has occurred. \\r\\n(0x80004001)"), "[UI] version-hidden"}},
