@@ -75,8 +75,7 @@ class CPackageInstaller {
   }
   // Creates the directory unless it exists; what it creates is noted.
   HRESULT MakeFolder(const std::wstring& path);
-  HRESULT WriteFile(orb::platform::File& file, std::uint64_t size, std::uint64_t* installed,
-                    std::uint64_t installSize);
+  HRESULT WriteFile(orb::platform::File& file, std::uint64_t size, std::uint64_t* installed, std::uint64_t installSize);
   // Removes what this installation created, newest first.
   void RemoveCreated();
 

@@ -416,7 +416,9 @@ PackageFailure PackageReader::NextDeliveredEntry(std::uint64_t* dataSize, char* 
   }
   const bool directory = IsDirectoryKind(entry.flags);
   const std::size_t length = entry.nameSize - cut;
-  if (!orb::package::IsSafeEntryName(std::string_view(full + cut, length), directory)) return PackageFailure::kUnsafeName;
+  if (!orb::package::IsSafeEntryName(std::string_view(full + cut, length), directory)) {
+    return PackageFailure::kUnsafeName;
+  }
 
   std::memcpy(name, full + cut, length);
   name[length] = '\0';

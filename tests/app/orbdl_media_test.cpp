@@ -129,15 +129,9 @@ TEST(OrbdlMediaTest, LocalContentOntoTheHandheldsCard) {
 void LocalPackagesOntoTheHandheldsCard() {
   namespace pb = orb::package_builder;
   using Contents = std::map<std::string, std::string>;
-  auto file = [](const std::string& name, const std::string& data) {
-    pb::EntrySpec e;
-    e.name = name;
-    e.data = data;
-    return e;
-  };
   const std::string program(100000, 'p');
   pb::PackageSpec game;
-  game.entries = pb::ContentEntries({file("EBOOT.BIN", program), file("a.txt", "a")});
+  game.entries = pb::ContentEntries({pb::FileEntry("EBOOT.BIN", program), pb::FileEntry("a.txt", "a")});
   std::string gameBytes;
   ASSERT_TRUE(pb::BuildPackage(game, &gameBytes));
   std::string broken = gameBytes;

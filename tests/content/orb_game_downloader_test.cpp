@@ -31,18 +31,12 @@ constexpr wchar_t kLetter = L'Q';
 // store query is added to it, and the test decides what it answers.
 constexpr const wchar_t* kFakeUrl = L"file:///fake/game.pkg";
 
-pb::EntrySpec File(const std::string& name, const std::string& data) {
-  pb::EntrySpec e;
-  e.name = name;
-  e.data = data;
-  return e;
-}
-
 // A game package larger than its head.
 std::string GamePackage(std::uint32_t contentType = 4) {
   pb::PackageSpec spec;
   spec.contentType = contentType;
-  spec.entries = pb::ContentEntries({File("EBOOT.BIN", std::string(100000, 'e')), File("a.txt", "a")});
+  spec.entries =
+      pb::ContentEntries({pb::FileEntry("EBOOT.BIN", std::string(100000, 'e')), pb::FileEntry("a.txt", "a")});
   std::string bytes;
   EXPECT_TRUE(pb::BuildPackage(spec, &bytes));
   return bytes;
@@ -67,8 +61,8 @@ const Contents kInstalled = {{"KVX/", ""},
 // The operation exposes its cancel flag to the test.
 class Probe : public COrbGameDownloader {
  public:
-  using COrbGameDownloader::COrbGameDownloader;
   using CDownloaderBase::IsCancelRequested;
+  using COrbGameDownloader::COrbGameDownloader;
 };
 
 // A card on drive Q:, a temporary folder of its own, and the package either
@@ -90,7 +84,8 @@ struct Rig {
     fs::create_directories(temp);
     fs::create_directories(card);
     op = std::make_unique<Probe>(std::vector<CNetworkUtil::TransportFactory>{
-        orb::test::FakeTransportSlot(L"fake", L"file:///fake/", &resource, &log), CNetworkUtil::DefaultTransports()[2]});
+        orb::test::FakeTransportSlot(L"fake", L"file:///fake/", &resource, &log),
+        CNetworkUtil::DefaultTransports()[2]});
   }
   HRESULT Configure(const std::wstring& url, bool internal = false) {
     HRESULT hr = op->SetInternalStorageTarget(internal);

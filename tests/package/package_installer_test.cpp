@@ -24,20 +24,6 @@ using Contents = std::map<std::string, std::string>;
 
 constexpr wchar_t kLetter = L'Q';
 
-pb::EntrySpec File(const std::string& name, const std::string& data) {
-  pb::EntrySpec e;
-  e.name = name;
-  e.data = data;
-  return e;
-}
-
-pb::EntrySpec Dir(const std::string& name) {
-  pb::EntrySpec e;
-  e.name = name;
-  e.directory = true;
-  return e;
-}
-
 pb::PackageSpec Package(std::uint32_t contentType, std::vector<pb::EntrySpec> entries) {
   pb::PackageSpec spec;
   spec.contentType = contentType;
@@ -92,16 +78,18 @@ struct Card {
 
 TEST(CPackageInstaller, FoldersByContentTypeOnAnEmptyCard) {
   const std::string big(70000, 'b');
-  const auto game = pb::ContentEntries({Dir("data"), File("data/a.bin", "aaa"), File("EBOOT.BIN", big)});
+  const auto game = pb::ContentEntries(
+      {pb::DirectoryEntry("data"), pb::FileEntry("data/a.bin", "aaa"), pb::FileEntry("EBOOT.BIN", big)});
   const Contents gameFolders = {{"KVX/", ""}, {"KVX/GAME/", ""}, {"KVX/GAME/ABCD12345/", ""}};
   auto with = [](Contents base, const std::string& folder, Contents files) {
     for (const auto& [name, bytes] : files) base[folder + name] = bytes;
     return base;
   };
   const Contents gameFiles = {{"data/", ""}, {"data/a.bin", "aaa"}, {"EBOOT.BIN", big}};
-  pb::PackageSpec theme = Package(9, pb::ContentEntries({File("summer.kxt", "theme")}));
-  const pb::PackageSpec fullNames = Package(9, {Dir("THEMEFILES"), File("THEMEFILES/x.kxt", "x")});
-  pb::PackageSpec saveData = Package(17, pb::ContentEntries({File("SAVE.DAT", "save")}));
+  pb::PackageSpec theme = Package(9, pb::ContentEntries({pb::FileEntry("summer.kxt", "theme")}));
+  const pb::PackageSpec fullNames =
+      Package(9, {pb::DirectoryEntry("THEMEFILES"), pb::FileEntry("THEMEFILES/x.kxt", "x")});
+  pb::PackageSpec saveData = Package(17, pb::ContentEntries({pb::FileEntry("SAVE.DAT", "save")}));
   saveData.titleId = "SAVE00001";
 
   const struct {
@@ -112,21 +100,35 @@ TEST(CPackageInstaller, FoldersByContentTypeOnAnEmptyCard) {
     Contents after;
   } cases[] = {
       {"a game", Package(4, game), 2, S_OK, with(gameFolders, "KVX/GAME/ABCD12345/", gameFiles)},
-      {"content type 0 is a game too", Package(0, game), 2, S_OK,
-       with(gameFolders, "KVX/GAME/ABCD12345/", gameFiles)},
+      {"content type 0 is a game too", Package(0, game), 2, S_OK, with(gameFolders, "KVX/GAME/ABCD12345/", gameFiles)},
       {"content type 15 is a game too", Package(15, game), 2, S_OK,
        with(gameFolders, "KVX/GAME/ABCD12345/", gameFiles)},
-      {"a theme goes straight into THEME", theme, 2, S_OK,
+      {"a theme goes straight into THEME",
+       theme,
+       2,
+       S_OK,
        {{"KVX/", ""}, {"KVX/THEME/", ""}, {"KVX/THEME/summer.kxt", "theme"}}},
-      {"distribution type 4: full names", fullNames, 4, S_OK,
+      {"distribution type 4: full names",
+       fullNames,
+       4,
+       S_OK,
        {{"KVX/", ""}, {"KVX/THEME/", ""}, {"KVX/THEME/THEMEFILES/", ""}, {"KVX/THEME/THEMEFILES/x.kxt", "x"}}},
-      {"distribution type 5: full names", fullNames, 5, S_OK,
+      {"distribution type 5: full names",
+       fullNames,
+       5,
+       S_OK,
        {{"KVX/", ""}, {"KVX/THEME/", ""}, {"KVX/THEME/THEMEFILES/", ""}, {"KVX/THEME/THEMEFILES/x.kxt", "x"}}},
       // Without the rule the same names lack the prefix: refused, and the
       // folders made for them go again.
       {"distribution type 2: the prefix holds", fullNames, 2, ORB_E_PKG_ENTRY, {}},
-      {"save data", saveData, 2, S_OK,
-       {{"KVX/", ""}, {"KVX/SAVEDATA/", ""}, {"KVX/SAVEDATA/SAVE00001/", ""}, {"KVX/SAVEDATA/SAVE00001/SAVE.DAT", "save"}}},
+      {"save data",
+       saveData,
+       2,
+       S_OK,
+       {{"KVX/", ""},
+        {"KVX/SAVEDATA/", ""},
+        {"KVX/SAVEDATA/SAVE00001/", ""},
+        {"KVX/SAVEDATA/SAVE00001/SAVE.DAT", "save"}}},
       {"content type 12 has no folder", Package(12, game), 2, ORB_E_NO_INSTALL_FOLDER, {}},
       {"content type 18 has no folder", Package(18, game), 2, ORB_E_NO_INSTALL_FOLDER, {}},
   };
@@ -150,13 +152,13 @@ TEST(CPackageInstaller, TitleIdentifiersThatAreNoFolderNameAreRefused) {
   for (const char* title : {"", "..", "...", "a/b", "a\\b", "CON", "x:y", "a*b"}) {
     SCOPED_TRACE(title);
     Card card;
-    pb::PackageSpec spec = Package(4, pb::ContentEntries({File("a.bin", "a")}));
+    pb::PackageSpec spec = Package(4, pb::ContentEntries({pb::FileEntry("a.bin", "a")}));
     spec.titleId = title;
     EXPECT_EQ(card.Install(spec), ORB_E_NO_INSTALL_FOLDER);
     EXPECT_EQ(CardContents(card.card), Contents{});
   }
   Card card;
-  pb::PackageSpec spec = Package(4, pb::ContentEntries({File("a.bin", "a")}));
+  pb::PackageSpec spec = Package(4, pb::ContentEntries({pb::FileEntry("a.bin", "a")}));
   spec.titleId = "ABCDEFGHIJKLMN";  // only 12 characters count
   EXPECT_EQ(card.Install(spec), S_OK);
   EXPECT_EQ(orb::test::ReadFileBytes(card.card / "KVX" / "GAME" / "ABCDEFGHIJKL" / "a.bin"), "a");
@@ -167,7 +169,9 @@ TEST(CPackageInstaller, WhatWasOnTheCardBeforeStays) {
   card.Put("KVX/GAME/ABCD12345/EBOOT.BIN", "an older and longer program");
   card.Put("KVX/GAME/ABCD12345/OLD.SAV", "kept");
   card.Put("KVX/GAME/OTHER0001/EBOOT.BIN", "another game");
-  ASSERT_EQ(card.Install(Package(4, pb::ContentEntries({File("EBOOT.BIN", "new"), File("NEW.BIN", "n")}))), S_OK);
+  ASSERT_EQ(
+      card.Install(Package(4, pb::ContentEntries({pb::FileEntry("EBOOT.BIN", "new"), pb::FileEntry("NEW.BIN", "n")}))),
+      S_OK);
   EXPECT_EQ(CardContents(card.card), (Contents{{"KVX/", ""},
                                                {"KVX/GAME/", ""},
                                                {"KVX/GAME/ABCD12345/", ""},
@@ -180,8 +184,8 @@ TEST(CPackageInstaller, WhatWasOnTheCardBeforeStays) {
 
 TEST(CPackageInstaller, AFailedInstallationTakesBackWhatItMade) {
   // The third entry cannot be made: it would be a file inside a file.
-  const auto entries =
-      pb::ContentEntries({Dir("data"), File("data/a.bin", "aaa"), File("data/a.bin/c.bin", "cccc")});
+  const auto entries = pb::ContentEntries(
+      {pb::DirectoryEntry("data"), pb::FileEntry("data/a.bin", "aaa"), pb::FileEntry("data/a.bin/c.bin", "cccc")});
   {
     SCOPED_TRACE("empty card: nothing is left");
     Card card;
@@ -193,24 +197,24 @@ TEST(CPackageInstaller, AFailedInstallationTakesBackWhatItMade) {
     Card card;
     card.Put("KVX/GAME/ABCD12345/OLD.SAV", "kept");
     EXPECT_EQ(card.Install(Package(4, entries)), ORB_E_STORAGE_NOT_ACCESSIBLE);
-    EXPECT_EQ(CardContents(card.card), (Contents{{"KVX/", ""},
-                                                 {"KVX/GAME/", ""},
-                                                 {"KVX/GAME/ABCD12345/", ""},
-                                                 {"KVX/GAME/ABCD12345/OLD.SAV", "kept"}}));
+    EXPECT_EQ(
+        CardContents(card.card),
+        (Contents{
+            {"KVX/", ""}, {"KVX/GAME/", ""}, {"KVX/GAME/ABCD12345/", ""}, {"KVX/GAME/ABCD12345/OLD.SAV", "kept"}}));
   }
 }
 
 TEST(CPackageInstaller, ReaderAndTargetFailuresPassThrough) {
   Card card;
   std::string bytes;
-  ASSERT_TRUE(pb::BuildPackage(Package(4, pb::ContentEntries({File("a.bin", "a")})), &bytes));
+  ASSERT_TRUE(pb::BuildPackage(Package(4, pb::ContentEntries({pb::FileEntry("a.bin", "a")})), &bytes));
   bytes[0] ^= 0x55;  // the magic of the main header
   const fs::path broken = card.dir.Write("broken.pkg", bytes);
   EXPECT_EQ(card.installer.InstallPackage(broken.wstring()), ORB_E_PKG_HEADER);
   EXPECT_EQ(card.installer.InstallPackage((card.dir.path() / "missing.pkg").wstring()), ORB_E_PKG_IO);
   EXPECT_EQ(card.installer.InstallPackage(L""), E_INVALIDARG);
 
-  const pb::PackageSpec spec = Package(4, pb::ContentEntries({File("a.bin", "a")}));
+  const pb::PackageSpec spec = Package(4, pb::ContentEntries({pb::FileEntry("a.bin", "a")}));
   card.storage.isDrive = false;
   EXPECT_EQ(card.Install(spec), E_INVALIDARG);
   card.storage.isDrive = true;
@@ -223,10 +227,28 @@ TEST(CPackageInstaller, ReaderAndTargetFailuresPassThrough) {
   EXPECT_EQ(CardContents(card.card), (Contents{{"KVX/", ""}, {"KVX/GAME", "a file, not a folder"}}));
 }
 
+TEST(CPackageInstaller, AFileOf4GiBIsRefusedBeforeItIsWritten) {
+  // The data of the last entry lies beyond 4 GiB (a sparse package file), so
+  // that the first entry may claim 4 GiB of data area.
+  constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
+  pb::EntrySpec huge = pb::FileEntry("HUGE.BIN", "h");
+  huge.dataSize = k4GiB;
+  pb::EntrySpec distant = pb::FileEntry("far.bin", "far");
+  distant.dataOffset = k4GiB + 0x1000;
+  Card card;
+  const fs::path path = card.dir.path() / "huge.pkg";
+  std::string error;
+  if (!pb::WritePackageFile(Package(4, pb::ContentEntries({huge, distant})), path, nullptr, &error)) {
+    GTEST_SKIP() << "no sparse file of 4 GiB here: " << error;
+  }
+  EXPECT_EQ(card.installer.InstallPackage(path.wstring()), ORB_E_TOO_LARGE);
+  EXPECT_EQ(CardContents(card.card), Contents{});
+}
+
 TEST(CPackageInstaller, CancelledBeforeTheFirstEntryLeavesNothing) {
   Card card;
   card.cancel = true;
-  EXPECT_EQ(card.Install(Package(4, pb::ContentEntries({File("a.bin", "a")}))), ORB_E_TRANSFER_CANCELLED);
+  EXPECT_EQ(card.Install(Package(4, pb::ContentEntries({pb::FileEntry("a.bin", "a")}))), ORB_E_TRANSFER_CANCELLED);
   EXPECT_EQ(CardContents(card.card), Contents{});
 }
 
@@ -238,7 +260,7 @@ TEST(CPackageInstaller, CancelledInTheMiddleOfAFile) {
   card.Put("KVX/GAME/ABCD12345/BIG.BIN", "older");
   card.Put("KVX/GAME/ABCD12345/OLD.SAV", "kept");
   const std::string big(16u << 20, 'g');
-  const fs::path package = card.Write(Package(4, pb::ContentEntries({File("BIG.BIN", big)})));
+  const fs::path package = card.Write(Package(4, pb::ContentEntries({pb::FileEntry("BIG.BIN", big)})));
   std::atomic<bool> watching{false};
   std::thread watcher([&] {
     watching = true;
@@ -265,7 +287,8 @@ TEST(CPackageInstaller, ProgressRunsFrom6000To9999) {
   card.progress = 6000;
   const std::string a(100000, 'a');
   const std::string b(300000, 'b');
-  const fs::path package = card.Write(Package(4, pb::ContentEntries({File("a.bin", a), File("b.bin", b)})));
+  const fs::path package =
+      card.Write(Package(4, pb::ContentEntries({pb::FileEntry("a.bin", a), pb::FileEntry("b.bin", b)})));
   ASSERT_EQ(card.installer.InstallPackage(package.wstring()), S_OK);
   EXPECT_EQ(card.progress.load(), 9999);
   // One chunk per chunk written and one per entry: 2 + 5 + 2.

@@ -16,26 +16,13 @@
 namespace {
 
 namespace pb = orb::package_builder;
+using pb::FileEntry;
 namespace fmt = orb::package_format;
 namespace mh = fmt::main_header;
 namespace eh = fmt::extended_header;
 using orb::PackageFailure;
 
 constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
-
-pb::EntrySpec FileEntry(const std::string& name, const std::string& data) {
-  pb::EntrySpec e;
-  e.name = name;
-  e.data = data;
-  return e;
-}
-
-pb::EntrySpec DirEntry(const std::string& name) {
-  pb::EntrySpec e;
-  e.name = name;
-  e.directory = true;
-  return e;
-}
 
 std::string Pattern(std::size_t size, unsigned seed) {
   std::string out(size, '\0');
@@ -52,7 +39,7 @@ pb::PackageSpec Sample(bool digest) {
   spec.installSize = 123456;  // what the item says; Open counts for itself
   pb::EntrySpec hidden = FileEntry("secret.bin", "not for the handheld");
   hidden.delivered = false;
-  spec.entries = pb::ContentEntries({DirEntry("data"), FileEntry("data/a.bin", Pattern(40, 1)), hidden,
+  spec.entries = pb::ContentEntries({pb::DirectoryEntry("data"), FileEntry("data/a.bin", Pattern(40, 1)), hidden,
                                      FileEntry("data/big.bin", Pattern(70000, 2))});
   return spec;
 }
@@ -414,8 +401,8 @@ TEST_F(PackageReaderTest, PackagesWithNothingToInstall) {
   } cases[] = {
       {"no entries", {}},
       {"only entries that are not delivered", {hidden}},
-      {"only directories", {DirEntry("d"), DirEntry("d/e")}},
-      {"only empty files", {FileEntry("a.bin", ""), DirEntry("d")}},
+      {"only directories", {pb::DirectoryEntry("d"), pb::DirectoryEntry("d/e")}},
+      {"only empty files", {FileEntry("a.bin", ""), pb::DirectoryEntry("d")}},
       {"a delivered file of another class is not counted", {wrongClass}},
   };
   for (const auto& c : cases) {
@@ -475,7 +462,7 @@ TEST_F(PackageReaderTest, EntryNames) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);
     pb::PackageSpec spec;
-    pb::EntrySpec entry = c.directory ? DirEntry(c.stored) : FileEntry(c.stored, "x");
+    pb::EntrySpec entry = c.directory ? pb::DirectoryEntry(c.stored) : FileEntry(c.stored, "x");
     spec.entries = {entry, FileEntry("USRDIR/CONTENT/filler.bin", "filler")};
     reader_.SetEntryPrefix(c.prefix);
     PackageInfo info;

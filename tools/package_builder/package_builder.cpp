@@ -252,6 +252,20 @@ bool WritePackageFile(const PackageSpec& spec, const std::filesystem::path& path
   return true;
 }
 
+EntrySpec FileEntry(std::string name, std::string data) {
+  EntrySpec e;
+  e.name = std::move(name);
+  e.data = std::move(data);
+  return e;
+}
+
+EntrySpec DirectoryEntry(std::string name) {
+  EntrySpec e;
+  e.name = std::move(name);
+  e.directory = true;
+  return e;
+}
+
 std::vector<EntrySpec> ContentEntries(std::vector<EntrySpec> entries) {
   std::vector<EntrySpec> all;
   EntrySpec usrdir;

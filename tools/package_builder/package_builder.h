@@ -80,6 +80,10 @@ bool BuildPackage(const PackageSpec& spec, std::string* bytes, PackageLayout* la
 bool WritePackageFile(const PackageSpec& spec, const std::filesystem::path& path, PackageLayout* layout = nullptr,
                       std::string* error = nullptr);
 
+// A delivered file and a delivered directory.
+EntrySpec FileEntry(std::string name, std::string data);
+EntrySpec DirectoryEntry(std::string name);
+
 // The usual frame of a package: the non-delivered directories of the entry
 // prefix ("USRDIR", "USRDIR/CONTENT") followed by the given entries, whose
 // names get the prefix "USRDIR/CONTENT/".
