@@ -153,6 +153,18 @@ TEST(COrbGameDownloader, LocalPackagesFromStartToEnd) {
   }
 }
 
+TEST(COrbGameDownloader, ASecondRunReadsThePackageFromItsStartAgain) {
+  // The head of the first run belongs to a response that is closed: the
+  // rest of the package can only be read behind a head read anew.
+  Rig s;
+  ASSERT_EQ(s.Configure(s.LocalPackage(GamePackage())), S_OK);
+  EXPECT_EQ(s.Run(), ORB_STATE_FINISHED);
+  fs::remove_all(s.card / "KVX");
+  EXPECT_EQ(s.Run(), ORB_STATE_FINISHED);
+  EXPECT_EQ(Tree(s.card), kInstalled);
+  EXPECT_EQ(Tree(s.temp), Contents{});
+}
+
 TEST(COrbGameDownloader, SpaceChecksOnTheComputerAndOnTheTarget) {
   const std::string package = GamePackage();
   const std::uint64_t size = package.size();
