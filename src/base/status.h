@@ -53,8 +53,22 @@ constexpr std::uint32_t kDirectory = 267;
 constexpr std::uint32_t kIoDevice = 1117;
 constexpr std::uint32_t kNotFound = 1168;
 constexpr std::uint32_t kCantResolveFilename = 1921;
+// WinINet's errors (12001..12175). The Linux HTTP client reports the same
+// numbers for the same causes.
+constexpr std::uint32_t kInternetTimeout = 12002;
+constexpr std::uint32_t kInternetInternalError = 12004;
 constexpr std::uint32_t kInternetInvalidUrl = 12005;
 constexpr std::uint32_t kInternetUnrecognizedScheme = 12006;
+constexpr std::uint32_t kInternetNameNotResolved = 12007;
+constexpr std::uint32_t kInternetCannotConnect = 12029;
+constexpr std::uint32_t kInternetConnectionAborted = 12030;
+constexpr std::uint32_t kInternetConnectionReset = 12031;
+constexpr std::uint32_t kInternetSecCertDateInvalid = 12037;
+constexpr std::uint32_t kInternetSecCertCnInvalid = 12038;
+constexpr std::uint32_t kInternetInvalidCa = 12045;
+constexpr std::uint32_t kHttpInvalidServerResponse = 12152;
+constexpr std::uint32_t kHttpRedirectFailed = 12156;
+constexpr std::uint32_t kInternetSecurityChannelError = 12157;
 }  // namespace win32_error
 
 // A Windows error number as a status code: 0 (and anything that already

@@ -4,6 +4,8 @@
 #include <new>
 
 #include "net/network_util_file.h"
+#include "net/network_util_http.h"
+#include "net/network_util_http2.h"
 
 namespace {
 
@@ -16,8 +18,8 @@ std::unique_ptr<CNetworkUtilBase> MakeTransport() {
 
 std::vector<CNetworkUtil::TransportFactory> CNetworkUtil::DefaultTransports() {
   return {
-      TransportFactory(),  // CNetworkUtilHTTP2
-      TransportFactory(),  // CNetworkUtilHTTP
+      &MakeTransport<CNetworkUtilHTTP2>,
+      &MakeTransport<CNetworkUtilHTTP>,
       &MakeTransport<CNetworkUtilFILE>,
   };
 }

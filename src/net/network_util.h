@@ -20,12 +20,10 @@ class CNetworkUtil {
   using TransportFactory = std::function<std::unique_ptr<CNetworkUtilBase>()>;
 
   // The program's transports in their order of asking:
-  //   1. CNetworkUtilHTTP2, plain "http://" over sockets (not built yet:
-  //      empty slot),
-  //   2. CNetworkUtilHTTP, HTTP and HTTPS in any spelling (not built yet:
-  //      empty slot),
+  //   1. CNetworkUtilHTTP2, exactly "http://" (lower case), over sockets,
+  //   2. CNetworkUtilHTTP, HTTP and HTTPS in any other spelling, through the
+  //      system's HTTP client,
   //   3. CNetworkUtilFILE, file:// URLs.
-  // Until a slot is filled, its URLs give ORB_E_URL_NOT_SUPPORTED.
   static std::vector<TransportFactory> DefaultTransports();
 
   CNetworkUtil();

@@ -15,6 +15,10 @@ struct ChildResult {
   std::string output;     // standard output and standard error, as bytes
 };
 
+// A value for RunChild's environment that removes the variable from the
+// child's environment instead of setting it.
+constexpr const char kRemoveVariable[] = "\x01(removed)";
+
 // `program` is a path of the build tree; extra environment variables are
 // added to (or replace those of) this process's environment.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,

@@ -28,7 +28,9 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     }
     if (!replaced) env.push_back(entry);
   }
-  for (const auto& [name, value] : environment) env.push_back(name + "=" + value);
+  for (const auto& [name, value] : environment) {
+    if (value != kRemoveVariable) env.push_back(name + "=" + value);
+  }
   std::vector<char*> envp;
   for (auto& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);

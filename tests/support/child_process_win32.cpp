@@ -64,7 +64,9 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     if (!replaced) block += entry + L'\0';
   }
   FreeEnvironmentStringsW(strings);
-  for (const auto& [name, value] : environment) block += Utf8ToWide(name + "=" + value) + L'\0';
+  for (const auto& [name, value] : environment) {
+    if (value != kRemoveVariable) block += Utf8ToWide(name + "=" + value) + L'\0';
+  }
   block += L'\0';
 
   wchar_t tempDir[MAX_PATH];

@@ -10,6 +10,8 @@ class ScopedEnvironmentVariable {
  public:
   // Sets `name` to `value` (UTF-8).
   ScopedEnvironmentVariable(std::string name, const std::string& value);
+  // Removes `name` for the scope.
+  explicit ScopedEnvironmentVariable(std::string name);
   ~ScopedEnvironmentVariable();
   ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
   ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;

@@ -16,6 +16,14 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name, const std
   setenv(name_.c_str(), value.c_str(), 1);
 }
 
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name) : name_(std::move(name)) {
+  if (const char* old = getenv(name_.c_str())) {
+    hadValue_ = true;
+    oldValue_ = old;
+  }
+  unsetenv(name_.c_str());
+}
+
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
   if (hadValue_) {
     setenv(name_.c_str(), oldValue_.c_str(), 1);

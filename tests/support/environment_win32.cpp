@@ -8,16 +8,29 @@
 
 namespace orb::test {
 
+namespace {
+
+bool CurrentValue(const std::wstring& name, std::string* value) {
+  wchar_t old[32768];
+  const DWORD length = GetEnvironmentVariableW(name.c_str(), old, 32768);
+  if (length == 0 || length >= 32768) return false;
+  *value = WideToUtf8(std::wstring(old, length));
+  return true;
+}
+
+}  // namespace
+
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name, const std::string& value)
     : name_(std::move(name)) {
   const std::wstring wideName = Utf8ToWide(name_);
-  wchar_t old[32768];
-  const DWORD length = GetEnvironmentVariableW(wideName.c_str(), old, 32768);
-  if (length > 0 && length < 32768) {
-    hadValue_ = true;
-    oldValue_ = WideToUtf8(std::wstring(old, length));
-  }
+  hadValue_ = CurrentValue(wideName, &oldValue_);
   SetEnvironmentVariableW(wideName.c_str(), Utf8ToWide(value).c_str());
+}
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name) : name_(std::move(name)) {
+  const std::wstring wideName = Utf8ToWide(name_);
+  hadValue_ = CurrentValue(wideName, &oldValue_);
+  SetEnvironmentVariableW(wideName.c_str(), nullptr);
 }
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {

@@ -3,6 +3,7 @@
 #include "http_test_server.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace orb::test {
@@ -224,8 +225,28 @@ bool HttpTestServer::SleepFor(std::chrono::milliseconds how_long) {
   return !changed_.wait_for(lock, how_long, [&] { return stop_.load(); });
 }
 
+void HttpTestServer::StopListening() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  stopListening_ = true;
+  changed_.wait(lock, [&] { return listenerClosed_ || stop_.load(); });
+}
+
 void HttpTestServer::AcceptLoop() {
   while (!stop_) {
+    {
+      // Only this thread uses the listener, so only it may close it.
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (stopListening_ && !listenerClosed_) {
+        platform::CloseSocket(listener_);
+        listener_ = kInvalidSocket;
+        listenerClosed_ = true;
+        changed_.notify_all();
+      }
+      if (listenerClosed_) {
+        changed_.wait_for(lock, kSlice, [&] { return stop_.load(); });
+        continue;
+      }
+    }
     const SocketHandle socket = platform::Accept(listener_, WaitOf(kSlice));
     if (socket == kInvalidSocket) continue;
     TrackSocket(socket);
@@ -246,6 +267,35 @@ Script HttpTestServer::Respond(std::string response) {
   return [response](ServerConnection& c) {
     if (c.ReadHead().empty()) return;
     c.Send(response);
+  };
+}
+
+Script HttpTestServer::Serve(Handler handler) {
+  return [handler](ServerConnection& c) {
+    for (;;) {
+      const std::string head = c.ReadHead();
+      if (head.empty()) return;
+      Request request;
+      const std::size_t methodEnd = head.find(' ');
+      const std::size_t targetEnd = head.find(' ', methodEnd + 1);
+      if (methodEnd == std::string::npos || targetEnd == std::string::npos) return;
+      request.method = head.substr(0, methodEnd);
+      request.target = head.substr(methodEnd + 1, targetEnd - methodEnd - 1);
+      request.head = head;
+      std::string answer = handler(request);
+      if (answer.empty()) return;
+      const std::size_t headEnd = answer.find("\r\n\r\n");
+      std::string answerHead = answer.substr(0, headEnd == std::string::npos ? answer.size() : headEnd + 4);
+      if (request.method == "HEAD") answer = answerHead;
+      if (!c.Send(answer)) return;
+      std::transform(answerHead.begin(), answerHead.end(), answerHead.begin(),
+                     [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); });
+      const bool framed = answerHead.find("\r\ncontent-length:") != std::string::npos ||
+                          answerHead.find("\r\ntransfer-encoding: chunked") != std::string::npos;
+      if ((!framed && request.method != "HEAD") || answerHead.find("\r\nconnection: close") != std::string::npos) {
+        return;
+      }
+    }
   };
 }
 

@@ -82,6 +82,10 @@ class HttpTestServer {
   // "http://127.0.0.1:PORT" + path.
   std::wstring Url(const std::wstring& path = L"/") const;
 
+  // Stops accepting: from its return on, connects to the port are refused
+  // (a script may call it, e.g. after answering a pre-flight).
+  void StopListening();
+
   // Every head that scripts read, in arrival order.
   std::vector<std::string> Requests() const;
   int Connections() const { return connections_.load(); }
@@ -96,7 +100,23 @@ class HttpTestServer {
   void TrackSocket(platform::SocketHandle socket);
   void CloseTracked(platform::SocketHandle socket);
 
+  // A request as a Serve handler sees it.
+  struct Request {
+    std::string method;  // "GET", "HEAD", ...
+    std::string target;  // as the request line writes it ("/a?b", or an absolute URI)
+    std::string head;    // the whole head
+  };
+  // The whole response to a request, head and body; "" closes the connection
+  // without an answer.
+  using Handler = std::function<std::string(const Request&)>;
+
   // --- Ready-made scripts.
+  // Answers every request on a connection with `handler` until the client
+  // closes it. A HEAD request gets only the head of the answer. An answer
+  // framed by neither Content-Length nor chunked encoding (its body ends
+  // with the connection), or one with "Connection: close", is the last on
+  // its connection.
+  static Script Serve(Handler handler);
   // Reads the request head, sends `response` as it stands, closes.
   static Script Respond(std::string response);
   // Reads the request head and answers 200 with a body of `size` bytes
@@ -125,6 +145,8 @@ class HttpTestServer {
   std::vector<std::thread> workers_;
   std::thread acceptor_;
   bool started_;
+  bool stopListening_ = false;  // asked for; the acceptor closes the listener
+  bool listenerClosed_ = false;
 };
 
 // An HTTP proxy: answers CONNECT with `connectAnswer` (a whole head) and, when
