@@ -41,6 +41,25 @@ HRESULT TargetFromUrl(const wchar_t* url, InternetTarget* target) {
   return S_OK;
 }
 
+HRESULT InternetRequest::Send(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
+                              std::uint32_t receiveTimeoutMs) {
+  bodyRead_ = 0;
+  return SendRequest(target, userAgent, verb, receiveTimeoutMs);
+}
+
+HRESULT InternetRequest::Read(void* buffer, std::uint32_t wanted, std::uint32_t* got) {
+  const HRESULT hr = ReadSome(buffer, wanted, got);
+  if (FAILED(hr)) return hr;
+  bodyRead_ += *got;
+  // WinINet ends a body whose connection closed early like a complete one;
+  // the announced length tells a cut body from a whole one.
+  std::uint64_t announced = 0;
+  if (*got == 0 && wanted != 0 && SUCCEEDED(ContentLength(&announced)) && bodyRead_ < announced) {
+    return ORB_E_READ_BODY;
+  }
+  return S_OK;
+}
+
 HRESULT InternetRequest::CheckStatus() const {
   std::wstring text;
   if (!QueryHeader(Header::kStatusCode, kValueBufferBytes, &text)) return ORB_E_STATUS_UNREADABLE;

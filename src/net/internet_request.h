@@ -49,6 +49,9 @@ class InternetRequest {
   // receiveTimeoutMs: the longest wait for data from the server.
   HRESULT Send(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
                std::uint32_t receiveTimeoutMs);
+  // Linux: the proxy setting is the environment's (see above); Windows:
+  // the system's Internet settings.
+  static bool ProxyFromEnvironment();
   bool IsOpen() const { return state_ != nullptr; }
   void Close();
 
@@ -57,7 +60,8 @@ class InternetRequest {
   // terminating NUL (WinINet's rule for its callers' buffers).
   bool QueryHeader(Header header, std::size_t capacityBytes, std::wstring* value) const;
   // Up to `wanted` body bytes; 0 with success at the end of the body.
-  // ORB_E_READ_BODY when reading fails (also after the receive time-out).
+  // ORB_E_READ_BODY when reading fails (also after the receive time-out),
+  // and when the body ends before the length the response announced.
   HRESULT Read(void* buffer, std::uint32_t wanted, std::uint32_t* got);
   // The URL the request ended at, after redirects.
   HRESULT QueryUrl(std::wstring* url) const;
@@ -79,8 +83,14 @@ class InternetRequest {
   static constexpr std::size_t kValueBufferBytes = 1024;
 
  private:
+  // The client's part of Send and Read.
+  HRESULT SendRequest(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
+                      std::uint32_t receiveTimeoutMs);
+  HRESULT ReadSome(void* buffer, std::uint32_t wanted, std::uint32_t* got);
+
   struct State;  // the client's handles, per platform
   std::unique_ptr<State> state_;
+  std::uint64_t bodyRead_ = 0;
 };
 
 }  // namespace orb::net

@@ -288,10 +288,12 @@ InternetRequest::InternetRequest() = default;
 
 InternetRequest::~InternetRequest() { Close(); }
 
+bool InternetRequest::ProxyFromEnvironment() { return true; }
+
 void InternetRequest::Close() { state_.reset(); }
 
-HRESULT InternetRequest::Send(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
-                              std::uint32_t receiveTimeoutMs) {
+HRESULT InternetRequest::SendRequest(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
+                                     std::uint32_t receiveTimeoutMs) {
   Close();
   GlobalInit();
   std::unique_ptr<State> state(new (std::nothrow) State);
@@ -349,7 +351,7 @@ bool InternetRequest::QueryHeader(Header header, std::size_t capacityBytes, std:
   return true;
 }
 
-HRESULT InternetRequest::Read(void* buffer, std::uint32_t wanted, std::uint32_t* got) {
+HRESULT InternetRequest::ReadSome(void* buffer, std::uint32_t wanted, std::uint32_t* got) {
   *got = 0;
   if (state_ == nullptr) return E_INVALIDARG;
   State* s = state_.get();

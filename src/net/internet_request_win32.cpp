@@ -51,10 +51,12 @@ InternetRequest::InternetRequest() = default;
 
 InternetRequest::~InternetRequest() { Close(); }
 
+bool InternetRequest::ProxyFromEnvironment() { return false; }
+
 void InternetRequest::Close() { state_.reset(); }
 
-HRESULT InternetRequest::Send(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
-                              std::uint32_t receiveTimeoutMs) {
+HRESULT InternetRequest::SendRequest(const InternetTarget& target, const wchar_t* userAgent, const wchar_t* verb,
+                                     std::uint32_t receiveTimeoutMs) {
   Close();
   std::unique_ptr<State> state(new (std::nothrow) State);
   if (state == nullptr) return E_OUTOFMEMORY;
@@ -69,6 +71,9 @@ HRESULT InternetRequest::Send(const InternetTarget& target, const wchar_t* userA
   state->request =
       HttpOpenRequestW(state->connection, verb, target.object.c_str(), nullptr, nullptr, nullptr, flags, 0);
   if (state->request == nullptr) return ORB_E_REQUEST_FAILED;
+  // The request inherits the session's time-out in WinINet; Wine applies
+  // only what is set on the request itself.
+  InternetSetOptionW(state->request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   if (!HttpSendRequestW(state->request, nullptr, 0, nullptr, 0)) return LastInternetError();
   state_ = std::move(state);
   return S_OK;
@@ -86,7 +91,7 @@ bool InternetRequest::QueryHeader(Header header, std::size_t capacityBytes, std:
   return true;
 }
 
-HRESULT InternetRequest::Read(void* buffer, std::uint32_t wanted, std::uint32_t* got) {
+HRESULT InternetRequest::ReadSome(void* buffer, std::uint32_t wanted, std::uint32_t* got) {
   *got = 0;
   if (state_ == nullptr) return E_INVALIDARG;
   DWORD read = 0;

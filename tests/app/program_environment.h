@@ -24,19 +24,21 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 inline Environment ProgramEnvironment(const TempDir& dir, const std::string& release = "") {
   const auto releaseFile = release.empty() ? dir.path() / "no-release-file.xpd" : dir.Write("ORBDversion.xpd", release);
   const auto settings = dir.Write("orbdl.conf", "UpdateControlFile=" + WideToUtf8(FileUrl(releaseFile)) + "\n");
-  Environment env = {{"ORBDL_UI_SCRIPT", "-"},
-                     {"ORBDL_UI_ANSWERS", ""},
-                     {"LC_ALL", "C"},
-                     {"LANG", "C"},
-                     {"ORBDL_SETTINGS_FILE", settings.string()},
-                     {"ORBDL_LOCK_NAME", "orbdl-program-test-" + dir.path().filename().string()}};
   // The program reaches only the test's own servers on 127.0.0.1: no proxy
   // setting of the machine's environment comes along (a test that wants a
   // proxy sets one of its own).
+  Environment env;
   for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
                            "no_proxy", "NO_PROXY"}) {
     env.emplace_back(name, kRemoveVariable);
   }
+  // The lock name stays last: tests take it from there.
+  env.insert(env.end(), {{"ORBDL_UI_SCRIPT", "-"},
+                         {"ORBDL_UI_ANSWERS", ""},
+                         {"LC_ALL", "C"},
+                         {"LANG", "C"},
+                         {"ORBDL_SETTINGS_FILE", settings.string()},
+                         {"ORBDL_LOCK_NAME", "orbdl-program-test-" + dir.path().filename().string()}});
   return env;
 }
 

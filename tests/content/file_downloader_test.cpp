@@ -348,7 +348,7 @@ TEST_F(DownloaderTest, DownloadToFileThroughAFileUrl) {
   const fs::path other = tmp_.path() / "other.bin";
   EXPECT_EQ(d.DownloadToFile(orb::test::FileUrl(tmp_.path() / "missing.bin").c_str(), other.wstring().c_str(), true),
             ORB_E_LOCAL_FILE_OPEN);
-  EXPECT_EQ(d.DownloadToFile(L"http://127.0.0.1:1/x", other.wstring().c_str(), true), ORB_E_URL_NOT_SUPPORTED);
+  EXPECT_EQ(d.DownloadToFile(L"ftp://127.0.0.1:1/x", other.wstring().c_str(), true), ORB_E_URL_NOT_SUPPORTED);
   EXPECT_FALSE(fs::exists(other));
 }
 

@@ -17,6 +17,7 @@
 #include "net/network_util_http2.h"
 #include "net/network_util_http2_wininet.h"
 #include "support/environment.h"
+#include "support/wine.h"
 
 namespace {
 
@@ -327,11 +328,12 @@ TEST_F(HttpTransportTest, BodiesThatStopEarlyAreFailures) {
     std::string answer;  // to GET; the connection then closes
     HRESULT read;
     std::string body;
+    bool chunked = false;
   } cases[] = {
       {"chunks cut inside a chunk", Answer("200 OK", "Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n9\r\nwor"),
-       ORB_E_READ_BODY, "hellowor"},
+       ORB_E_READ_BODY, "hellowor", true},
       {"chunks cut before the last one", Answer("200 OK", "Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n"),
-       ORB_E_READ_BODY, "hello"},
+       ORB_E_READ_BODY, "hello", true},
       {"a length not reached", Answer("200 OK", "Content-Length: 100\r\n", "only this"), ORB_E_READ_BODY,
        "only this"},
       {"no framing: the close is the end", Answer("200 OK", "Content-Type: text/plain\r\n", "all of it"), S_OK,
@@ -340,6 +342,9 @@ TEST_F(HttpTransportTest, BodiesThatStopEarlyAreFailures) {
   for (const Case& c : cases) {
     for (const Kind kind : {Kind::kSocket, Kind::kSystem}) {
       SCOPED_TRACE(std::string(c.what) + ", " + Name(kind));
+      // WinINet hides the chunk framing from its callers, and Wine's ends a
+      // cut chunked body as if it were whole: nothing above it can tell.
+      if (c.chunked && kind == Kind::kSystem && orb::test::RunningUnderWine()) continue;
       HttpTestServer server([&](ServerConnection& conn) {
         // The pre-flight's HEAD is answered in full, the GET as the case says.
         for (std::string head = conn.ReadHead(); !head.empty(); head = conn.ReadHead()) {
@@ -378,6 +383,10 @@ TEST_F(HttpTransportTest, ASilentServerEndsInATimeOut) {
     c.ReadHead();
     c.Pause(30s);
   });
+  // Wine's WinINet reports a receive time-out as "connection aborted".
+  const HRESULT timedOut = orb::StatusFromInternetError(orb::test::RunningUnderWine()
+                                                            ? orb::win32_error::kInternetConnectionAborted
+                                                            : orb::win32_error::kInternetTimeout);
   for (const Kind kind : {Kind::kSocket, Kind::kSystem}) {
     SCOPED_TRACE(Name(kind));
     const auto started = std::chrono::steady_clock::now();
@@ -385,11 +394,13 @@ TEST_F(HttpTransportTest, ASilentServerEndsInATimeOut) {
     const Fetched f = Fetch(*transport, kind, silentBody.Url(L"/slow"));
     EXPECT_EQ(f.open, S_OK);
     EXPECT_EQ(f.read, ORB_E_READ_BODY);
-    EXPECT_EQ(f.body, "part");
+    // (WinINet drops what a read got before it failed.)
+    if (kind == Kind::kSocket) {
+      EXPECT_EQ(f.body, "part");
+    }
 
     transport = Make(kind, 1000);
-    EXPECT_EQ(transport->Open(silentHead.Url(L"/slow").c_str()),
-              orb::StatusFromInternetError(orb::win32_error::kInternetTimeout))
+    EXPECT_EQ(transport->Open(silentHead.Url(L"/slow").c_str()), timedOut)
         << "the system's client waits for the head (the socket transport's pre-flight too)";
     EXPECT_FALSE(transport->IsOpen());
     EXPECT_LT(std::chrono::steady_clock::now() - started, 20s);
@@ -421,6 +432,12 @@ TEST_F(HttpTransportTest, ConnectFailures) {
 }
 
 TEST_F(HttpTransportTest, TheEnvironmentsProxyCarriesBothRequests) {
+  if (!orb::net::InternetRequest::ProxyFromEnvironment()) {
+    // Windows takes the proxy from the user's Internet settings, which every
+    // test of the Wine prefix shares; the end-to-end test gives the program
+    // a proxy of its own instead.
+    GTEST_SKIP() << "the system's proxy setting is not the environment's here";
+  }
   HttpTestServer server(HttpTestServer::Serve([](const Request& r) {
     return PathOf(r) == "/p" ? WithLength("200 OK", "", "via proxy") : WithLength("404 Not Found", "", "");
   }));
@@ -498,7 +515,7 @@ TEST_F(HttpTransportTest, TheProgramsTransportsByScheme) {
   CNetworkUtil front;
   EXPECT_TRUE(FAILED(front.Open(tls.Url(L"/x").replace(0, 4, L"https").c_str())));
   EXPECT_TRUE(tls.WaitScriptsDone(1));
-  EXPECT_EQ(tlsHellos.load(), 1);
+  EXPECT_GE(tlsHellos.load(), 1) << "WinINet tries again with older protocol versions";
 }
 
 }  // namespace
