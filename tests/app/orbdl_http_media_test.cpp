@@ -99,7 +99,7 @@ TEST(OrbdlHttpMediaTest, MediaFromALoopbackServerOntoTheCard) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     orb::test::TempDir dir;
-    const orb::test::ProgramHandheld handheld(dir, "");
+    const orb::test::ProgramHandheld handheld(dir, "", orb::test::ProgramHandheld::kSecondWineCardLetter);
     const auto control =
         dir.Write("media.dsf", "[Info]\r\nEID=pnv#\r\nDesc=Sample\r\nCC=JP\r\n[File]\r\nC=" + c.url + "\r\n");
     auto env = orb::test::ProgramEnvironment(dir);

@@ -4,10 +4,11 @@
 //
 // Linux: the card is drive K on a folder of the test's own.
 // Windows (under Wine): a drive letter must be a real removable drive of
-// the prefix, so the card is drive V, which tools/wine/wine-run gives every
-// prefix it makes (a folder of the prefix, Wine drive type "floppy"). Only
-// one test at a time may use it: the end-to-end tests of a kind share one
-// TEST.
+// the prefix, so the card is drive V or W, which tools/wine/wine-run gives
+// every prefix it makes (folders of the prefix, Wine drive type "floppy").
+// Only one test at a time may use a letter: the end-to-end tests of a kind
+// share one TEST, and each such TEST has its own letter (V: local media, W:
+// media over HTTP).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,15 +26,17 @@ namespace orb::test {
 class ProgramHandheld {
  public:
   static constexpr wchar_t kWineCardLetter = L'V';
+  static constexpr wchar_t kSecondWineCardLetter = L'W';
 
   // `keys`: further lines of the card drive's section ("SystemVersion =
-  // 6.40\n"). The card starts empty.
-  ProgramHandheld(const TempDir& dir, const std::string& keys) {
+  // 6.40\n"). `wineLetter`: the card's drive under Wine. The card starts
+  // empty.
+  ProgramHandheld(const TempDir& dir, const std::string& keys, wchar_t wineLetter = kWineCardLetter) {
     const bool driveLetters = orb::platform::SystemHasDriveLetters();
     std::string section;
     if (driveLetters) {
-      card_ = std::filesystem::path(std::wstring(1, kWineCardLetter) + L":\\");
-      section = std::string("[Drive ") + static_cast<char>(kWineCardLetter) + "]\n";
+      card_ = std::filesystem::path(std::wstring(1, wineLetter) + L":\\");
+      section = std::string("[Drive ") + static_cast<char>(wineLetter) + "]\n";
     } else {
       card_ = dir.path() / "card";
       section = "[Drive K]\nRoot = card\n";
