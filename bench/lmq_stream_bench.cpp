@@ -15,6 +15,7 @@
 
 #include "base/wide_text.h"
 #include "http_test_server.h"
+#include "loopback_figures.h"
 #include "lmq/lmq_http_stream.h"
 
 namespace {
@@ -28,25 +29,8 @@ double ThreadCpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-double ChildrenCpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_CHILDREN, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-struct Figures {
-  std::uint64_t bytes = 0;
-  double seconds = 0;
-  double cpu = 0;
-  bool ok = false;
-};
-
-void Report(const char* name, const Figures& f) {
-  const double mb = static_cast<double>(f.bytes) / 1e6;
-  std::printf("%-34s %s %10.1f MB  %7.3f s  %8.1f MB/s  CPU %6.3f s\n", name, f.ok ? "ok  " : "FAIL", mb, f.seconds,
-              f.seconds > 0 ? mb / f.seconds : 0.0, f.cpu);
-}
+using orb::bench::Figures;
+using orb::bench::Report;
 
 // What the socket transport does: connect, 1,024-byte receive buffer (or
 // another size), GET with its header block, ReadBody until 0 bytes.
@@ -83,25 +67,6 @@ Figures ThroughLmq(orb::test::HttpTestServer& server, std::uint64_t size, std::u
   return f;
 }
 
-Figures ThroughCurl(orb::test::HttpTestServer& server, std::uint64_t size) {
-  Figures f;
-  const std::string command =
-      "curl -s -o /dev/null -w '%{size_download}' '" + orb::WideToUtf8(server.Url(L"/file.bin")) + "'";
-  const double cpu0 = ChildrenCpuSeconds();
-  const auto start = std::chrono::steady_clock::now();
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return f;
-  char text[64] = {};
-  const std::size_t n = std::fread(text, 1, sizeof text - 1, pipe);
-  const int status = pclose(pipe);
-  f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  f.cpu = ChildrenCpuSeconds() - cpu0;
-  text[n] = '\0';
-  f.bytes = std::strtoull(text, nullptr, 10);
-  f.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && f.bytes == size;
-  return f;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,7 +92,7 @@ int main(int argc, char** argv) {
     Report(run.name, f);
     ok = ok && f.ok;
   }
-  const Figures curl = ThroughCurl(server, size);
+  const Figures curl = orb::bench::ThroughCurl(server.Url(L"/file.bin"), size);
   Report("curl", curl);
   ok = ok && curl.ok;
   return ok ? 0 : 1;

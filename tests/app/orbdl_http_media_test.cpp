@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "app/program_environment.h"
 #include "app/program_handheld.h"
+#include "app/program_run.h"
 #include "base/wide_text.h"
 #include "http_test_server.h"
 #include "support/child_process.h"
@@ -19,15 +19,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+using orb::test::FinalMessage;
 using orb::test::HttpTestServer;
 using Request = HttpTestServer::Request;
-
-const std::string kCaption = "Orbiton\xC2\xAENetwork Downloader";
-
-std::string FinalMessage(const std::string& text, const std::string& icon) {
-  return "[UI] message caption=\"" + kCaption + "\" text=\"" + text + "\" icon=" + icon +
-         " buttons=ok default=ok owner=none -> ok";
-}
 
 // The path of a request without its query, also when a proxy passed on its
 // absolute URI.
@@ -41,12 +35,6 @@ std::string PathOf(const Request& r) {
 }
 
 std::string RequestLine(const std::string& head) { return head.substr(0, head.find("\r\n")); }
-
-// (Listing an empty drive root fails under Wine: no entries.)
-bool IsEmpty(const fs::path& card) {
-  std::error_code ec;
-  return fs::directory_iterator(card, ec) == fs::directory_iterator();
-}
 
 TEST(OrbdlHttpMediaTest, MediaFromALoopbackServerOntoTheCard) {
   std::string clip(300000, '\0');
@@ -108,15 +96,8 @@ TEST(OrbdlHttpMediaTest, MediaFromALoopbackServerOntoTheCard) {
     const std::size_t serverBefore = server.Requests().size();
     const std::size_t proxyBefore = proxy.Requests().size();
 
-    const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
-    ASSERT_TRUE(result.started);
-    ASSERT_FALSE(result.timedOut);
-    const auto lines = orb::test::OutputLines(result.output);
-    ASSERT_GE(lines.size(), 2u) << result.output;
-    EXPECT_EQ(lines[lines.size() - 2], c.message) << result.output;
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
-              1);
+    std::vector<std::string> lines;
+    orb::test::RunWithOneMessage(control, env, c.message, &lines);
 
     std::vector<std::string> seen;
     const auto& source = c.proxy.empty() ? server.Requests() : proxy.Requests();
@@ -126,10 +107,9 @@ TEST(OrbdlHttpMediaTest, MediaFromALoopbackServerOntoTheCard) {
     EXPECT_EQ(seen, c.requests);
 
     if (c.file.empty()) {
-      EXPECT_TRUE(IsEmpty(handheld.Card())) << "nothing is written for a failed download";
+      EXPECT_TRUE(orb::test::CardContents(handheld.Card()).empty()) << "nothing is written for a failed download";
     } else {
-      EXPECT_NE(std::find(lines.begin(), lines.end(), "[UI] progress status=\"Downloading...\""), lines.end())
-          << result.output;
+      EXPECT_NE(std::find(lines.begin(), lines.end(), "[UI] progress status=\"Downloading...\""), lines.end());
       EXPECT_TRUE(orb::test::ReadFileBytes(handheld.Card() / fs::u8path(c.file)) == c.bytes)
           << c.file << " differs";
     }

@@ -14,6 +14,7 @@
 
 #include "app/program_environment.h"
 #include "app/program_handheld.h"
+#include "app/program_run.h"
 #include "base/wide_text.h"
 #include "package_builder/package_builder.h"
 #include "support/child_process.h"
@@ -23,47 +24,10 @@
 namespace {
 
 namespace fs = std::filesystem;
-using orb::test::OutputLines;
 
-const std::string kCaption = "Orbiton\xC2\xAENetwork Downloader";
-
-std::string FinalMessage(const std::string& text, const std::string& icon) {
-  return "[UI] message caption=\"" + kCaption + "\" text=\"" + text + "\" icon=" + icon +
-         " buttons=ok default=ok owner=none -> ok";
-}
-
-// Every file on the card with its content, folders with a "/". (Listing
-// an empty drive root fails: no entries.)
-std::map<std::string, std::string> CardContents(const fs::path& card) {
-  std::map<std::string, std::string> contents;
-  std::error_code ec;
-  for (fs::recursive_directory_iterator it(card, ec), end; !ec && it != end; it.increment(ec)) {
-    const auto& e = *it;
-    const std::string name = fs::relative(e.path(), card).generic_u8string();
-    if (e.is_directory()) {
-      contents[name + "/"] = "";
-    } else {
-      contents[name] = orb::test::ReadFileBytes(e.path());
-    }
-  }
-  return contents;
-}
-
-// Runs orbdl with the control file: exactly one message, the last thing
-// before the program ends. The lines of its output go to *lines.
-void RunWithOneMessage(const fs::path& control, const orb::test::Environment& env, const std::string& message,
-                       std::vector<std::string>* lines) {
-  const auto result = orb::test::RunChild(ORBDL_PROGRAM, {control.u8string()}, env);
-  ASSERT_TRUE(result.started);
-  ASSERT_FALSE(result.timedOut);
-  *lines = OutputLines(result.output);
-  ASSERT_GE(lines->size(), 2u) << result.output;
-  EXPECT_EQ((*lines)[lines->size() - 2], message) << result.output;
-  EXPECT_EQ(lines->back(), "[UI] version-hidden");
-  EXPECT_EQ(std::count_if(lines->begin(), lines->end(),
-                          [](const std::string& l) { return l.rfind("[UI] message", 0) == 0; }),
-            1);
-}
+using orb::test::CardContents;
+using orb::test::FinalMessage;
+using orb::test::RunWithOneMessage;
 
 void LocalPackagesOntoTheHandheldsCard();
 

@@ -121,7 +121,8 @@ class HttpTestServer {
   static Script Respond(std::string response);
   // Reads the request head and answers 200 with a body of `size` bytes
   // (Content-Length framing), sent in large blocks: for benchmarks. Serves
-  // requests on the connection until the client closes it.
+  // requests on the connection until the client closes it; a HEAD request
+  // gets the head alone.
   static Script ServeBytes(std::uint64_t size);
   // The byte at `offset` of every body that ServeBytes sends.
   static char PatternByte(std::uint64_t offset) { return static_cast<char>('a' + offset % 26); }
