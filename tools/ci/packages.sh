@@ -1,7 +1,7 @@
 # packages.sh - Debian packages the commands need; sourced by run-demo,
 # run-tests and run-bench. Installs only what is missing.
 
-ORB_DEMO_PACKAGES=(cmake ninja-build g++ make pkg-config
+ORB_DEMO_PACKAGES=(cmake ninja-build g++ make pkg-config python3
   libcurl4-openssl-dev libssl-dev libmtp-dev)
 
 ORB_TEST_PACKAGES=("${ORB_DEMO_PACKAGES[@]}" clang libclang-rt-14-dev googletest
