@@ -71,7 +71,7 @@ struct PackageLayout {
   std::vector<std::uint64_t> dataPositions;
 };
 
-// The whole package in memory. False, with a reason, when the spec cannot
+// The whole package in memory. False, with a reason, when the description cannot
 // be built (metadata beyond the head, more than 1 GiB in memory).
 bool BuildPackage(const PackageSpec& spec, std::string* bytes, PackageLayout* layout = nullptr,
                   std::string* error = nullptr);
